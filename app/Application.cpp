@@ -1,0 +1,29 @@
+#include "app/Application.h"
+
+#include <exception>
+
+#include "platform/MessageBox.h"
+
+namespace mametan {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("Mametan"));
+  setApplicationDisplayName(kApplicationTitle);
+  setOrganizationName(QStringLiteral("VelmaroSoftware"));
+  setProperty("helpFile", kHelpFileName);
+  // The program lives in the tray: hiding its last window must not end it.
+  setQuitOnLastWindowClosed(false);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    ShowErrorBox(QString::fromUtf8(e.what()));
+  } catch (...) {
+    ShowErrorBox(QStringLiteral("不明なエラーが発生しました"));
+  }
+  return false;
+}
+
+}  // namespace mametan

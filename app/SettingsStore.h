@@ -1,0 +1,23 @@
+#pragma once
+// Loads, saves and deletes the settings record under the company key's
+// "Mametan" subkey, as ten text values. Errors are thrown as AppError with the
+// text the standard error box shows.
+#include "app/ApSystem.h"
+#include "platform/Registry.h"
+
+namespace mametan {
+
+inline constexpr const char* kSettingsKeyName = "Mametan";
+
+// Fills every field but DelRegistry. A value of a wrong type or one that cannot
+// be read throws; the fields read before it keep what was read.
+void LoadSettings(RegistryBackend& registry, TApSystem& record);
+
+// Writes the ten values in their fixed order; throws on the first failure,
+// leaving the values written before it.
+void SaveSettings(RegistryBackend& registry, const TApSystem& record);
+
+// Removes the settings key with everything under it. Never reports anything.
+void DeleteSettingsKey(RegistryBackend& registry);
+
+}  // namespace mametan

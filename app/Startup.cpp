@@ -1,0 +1,48 @@
+#include "app/Startup.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/Formmain.h"
+#include "platform/IniRegistry.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBox.h"
+#include "platform/TermSignals.h"
+
+namespace mametan {
+
+int RunMametan(int argc, char** argv) {
+  DebugMode = HasDebugSwitch(std::vector<std::string>(argv + 1, argv + argc));
+
+  // Decided before anything else is touched: a refused start shows nothing,
+  // needs no display and writes nothing.
+  InstanceLock instanceLock;
+  if (!DebugMode && !instanceLock.Acquire()) return 1;
+
+  {
+    TApplication app(argc, argv);
+    IniRegistry registry(IniRegistry::DefaultPath());
+    std::unique_ptr<Tform_Main> main;
+    try {
+      main = std::make_unique<Tform_Main>(registry);
+      form_Main = main.get();
+
+      TermSignals termSignals;
+      QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(),
+                       [&] { main->close(); });
+
+      if (DebugMode) main->show();
+      app.exec();
+    } catch (const std::exception& e) {
+      ShowErrorBox(QString::fromUtf8(e.what()));
+    }
+    form_Main = nullptr;
+  }
+  instanceLock.Release();
+  return 0;
+}
+
+}  // namespace mametan

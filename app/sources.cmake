@@ -1,0 +1,9 @@
+list(APPEND MAMETAN_CORE_SOURCES
+  app/AppError.cpp
+  app/CommandLine.cpp
+  app/IntegerText.cpp
+  app/SettingsStore.cpp)
+list(APPEND MAMETAN_GUI_SOURCES
+  app/Application.cpp
+  app/Formmain.cpp
+  app/Startup.cpp)

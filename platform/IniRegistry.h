@@ -1,0 +1,23 @@
+#pragma once
+// The settings store on Linux: one INI file plays the company key, its
+// sections the subkeys ([Mametan]), its entries the text values.
+#include <QString>
+
+#include "platform/Registry.h"
+
+namespace mametan {
+
+class IniRegistry : public RegistryBackend {
+ public:
+  explicit IniRegistry(QString path) : m_path(std::move(path)) {}
+  // $XDG_CONFIG_HOME/VelmaroSoftware.ini (default ~/.config).
+  static QString DefaultPath();
+
+  std::unique_ptr<RegistryKey> OpenCompanyKey() override;
+  const QString& path() const { return m_path; }
+
+ private:
+  QString m_path;
+};
+
+}  // namespace mametan

@@ -1,0 +1,49 @@
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/AppError.h"
+
+namespace mametan {
+namespace {
+
+MessageSeam* g_seam = nullptr;
+
+void ShowReal(QWidget* owner, const QString& caption, const QString& text, MsgIcon icon) {
+  QMessageBox box(icon == MsgIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning, caption,
+                  text, QMessageBox::Ok, owner);
+  box.exec();
+}
+
+}  // namespace
+
+void SetMessageSeam(MessageSeam* seam) { g_seam = seam; }
+
+void ShowMessageBox(const QString& text, MsgIcon icon, QWidget* owner) {
+  const QString caption = QStringLiteral("Message");
+  if (g_seam) {
+    g_seam->Show(owner, caption, text, icon);
+  } else {
+    ShowReal(owner, caption, text, icon);
+  }
+}
+
+void ShowErrorBox(const QString& text) {
+  const QString full = QString::fromStdString(ErrorBoxText(text.toStdString()));
+  if (g_seam) {
+    g_seam->Show(nullptr, kApplicationTitle, full, MsgIcon::Stop);
+  } else {
+    ShowReal(nullptr, kApplicationTitle, full, MsgIcon::Stop);
+  }
+}
+
+void Beep() {
+  if (g_seam) {
+    g_seam->Beep();
+  } else {
+    QApplication::beep();
+  }
+}
+
+}  // namespace mametan

@@ -1,0 +1,34 @@
+#pragma once
+// Every message box and beep of the program goes through one seam, so tests
+// can read what would have been shown instead of blocking on a modal box.
+#include <QString>
+
+class QWidget;
+
+namespace mametan {
+
+enum class MsgIcon { Exclamation, Stop };
+
+class MessageSeam {
+ public:
+  virtual ~MessageSeam() = default;
+  virtual void Show(QWidget* owner, const QString& caption, const QString& text, MsgIcon icon) = 0;
+  virtual void Beep() = 0;
+};
+
+// Replaces the real boxes; nullptr puts them back.
+void SetMessageSeam(MessageSeam* seam);
+
+// The program's own messages: caption "Message", one OK button.
+void ShowMessageBox(const QString& text, MsgIcon icon, QWidget* owner = nullptr);
+
+// The standard error box: caption the application title, stop icon, a full
+// stop appended when the text's last character sorts after ".".
+void ShowErrorBox(const QString& text);
+
+void Beep();
+
+inline const QString kApplicationTitle = QStringLiteral("まめたん家計簿");
+inline const QString kHelpFileName = QStringLiteral("mametan.hlp");
+
+}  // namespace mametan

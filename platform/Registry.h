@@ -1,0 +1,49 @@
+#pragma once
+// The per-user settings store seen as a registry: a company key whose subkeys
+// play INI sections and hold text values. Shaped after the Win32 calls the
+// settings store makes (RegCreateKeyExA, RegOpenKeyExA, RegQueryValueExA,
+// RegSetValueExA, RegQueryInfoKeyA, RegEnumKeyExA, RegDeleteKeyA); a key
+// object is closed (RegCloseKey) when it is destroyed.
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace mametan {
+
+enum class RegType { Sz, ExpandSz, Other };
+
+struct RegValue {
+  RegType type = RegType::Sz;
+  // Text values: UTF-8, possibly with the terminating NUL and anything after
+  // it as stored. Other types: the raw bytes.
+  std::string data;
+};
+
+enum class QueryStatus { Ok, Missing, ReadFailed };
+
+class RegistryKey {
+ public:
+  virtual ~RegistryKey() = default;
+  // Opens the subkey, creating it when it is missing; nullptr on failure.
+  virtual std::unique_ptr<RegistryKey> CreateSubKey(const std::string& name) = 0;
+  // Opens an existing subkey; nullptr when it is missing or cannot be opened.
+  virtual std::unique_ptr<RegistryKey> OpenSubKey(const std::string& name) = 0;
+  virtual QueryStatus QueryValue(const std::string& name, RegValue& out) = 0;
+  // Writes a text value (REG_SZ), replacing a value of any type.
+  virtual bool SetText(const std::string& name, const std::string& text) = 0;
+  virtual std::optional<std::size_t> SubKeyCount() = 0;
+  virtual std::optional<std::string> SubKeyName(std::size_t index) = 0;
+  // Deletes a subkey that has no subkeys of its own.
+  virtual bool DeleteSubKey(const std::string& name) = 0;
+};
+
+class RegistryBackend {
+ public:
+  virtual ~RegistryBackend() = default;
+  // Opens the company key (HKCU\Software\VelmaroSoftware), creating it when
+  // missing. nullptr when it can be neither opened nor created.
+  virtual std::unique_ptr<RegistryKey> OpenCompanyKey() = 0;
+};
+
+}  // namespace mametan

@@ -1,0 +1,23 @@
+#pragma once
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the GUI thread, so that
+// a request to end (logout, kill, Ctrl+C) takes the program's normal exit path.
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace mametan {
+
+class TermSignals : public QObject {
+  Q_OBJECT
+ public:
+  explicit TermSignals(QObject* parent = nullptr);
+  ~TermSignals() override;
+
+ signals:
+  void terminateRequested();
+
+ private:
+  QSocketNotifier* m_notifier = nullptr;
+};
+
+}  // namespace mametan

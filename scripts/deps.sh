@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing from the given groups.
+#   scripts/deps.sh build run     packages to build and start the program
+#   scripts/deps.sh build test    packages to build and run every test
+set -euo pipefail
+
+declare -A GROUP
+GROUP[build]="cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev libxcb1-dev libx11-dev libgtest-dev googletest fonts-ipafont-gothic"
+GROUP[run]="xvfb xauth trayer imagemagick x11-utils"
+GROUP[test]="clang libclang-rt-14-dev xvfb xauth trayer xdotool x11-utils imagemagick strace locales g++-mingw-w64-x86-64-posix wine wine64"
+
+wanted=()
+for g in "$@"; do
+  for p in ${GROUP[$g]}; do wanted+=("$p"); done
+done
+
+missing=()
+for p in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+echo "Installing missing packages: ${missing[*]}"
+if [[ " ${missing[*]} " == *" wine "* ]] && ! dpkg --print-foreign-architectures | grep -q i386; then
+  : # wine64 alone is enough for 64-bit test programs
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
