@@ -2,18 +2,41 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QUrl>
 
-#include "app/AppError.h"
 #include "app/ApSystem.h"
+#include "app/AppError.h"
 #include "app/SettingsStore.h"
 #include "platform/MessageBox.h"
+
+// The resources live in a static library, which registers nothing by itself.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
 
 namespace mametan {
 
 Tform_Main* form_Main = nullptr;
 
-Tform_Main::Tform_Main(RegistryBackend& registry, QWidget* parent)
+void ShowWindow(QWidget* window) {
+  if (!window) return;
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+QString HelpFilePath() {
+  const QString dir = QCoreApplication::applicationDirPath();
+  const QString installed = dir + QStringLiteral("/../share/mametan/") + kHelpFileName;
+  if (QFileInfo::exists(installed)) return QFileInfo(installed).canonicalFilePath();
+  return dir + QLatin1Char('/') + kHelpFileName;
+}
+
+Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackends, QWidget* parent)
     : QWidget(parent), m_registry(registry) {
+  InitResources();
   setObjectName(QStringLiteral("form_Main"));
   setWindowTitle(QStringLiteral("form_Main"));
   QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -22,7 +45,66 @@ Tform_Main::Tform_Main(RegistryBackend& registry, QWidget* parent)
   // The designed outer size is 174 x 166 at 234, 118.
   move(234, 118);
   resize(174, 166);
+  OpenHelpFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+  CreateComponents(std::move(trayBackends));
   FormCreate();
+
+  connect(qApp, &QGuiApplication::commitDataRequest, this,
+          [this](QSessionManager&) { SaveAtSessionEnd(); });
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    if (!m_closed) SaveAtSessionEnd();
+  });
+}
+
+void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
+  imglst_TaskTray = new TImageList(this);
+  imglst_TaskTray->setObjectName(QStringLiteral("imglst_TaskTray"));
+  imglst_TaskTray->Add(QIcon(QStringLiteral(":/icons/tasktray.svg")));
+
+  imglst_Menu = new TImageList(this);
+  imglst_Menu->setObjectName(QStringLiteral("imglst_Menu"));
+  for (const char* name :
+       {"menu_input", "menu_list", "menu_setup", "menu_help", "menu_about", "menu_exit"}) {
+    imglst_Menu->Add(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))));
+  }
+
+  pmenu_Right = new QMenu(this);
+  pmenu_Right->setObjectName(QStringLiteral("pmenu_Right"));
+  const auto item = [this](const char* name, const QString& caption, int image,
+                           void (Tform_Main::*handler)()) {
+    QAction* a = pmenu_Right->addAction(imglst_Menu->Image(image), caption);
+    a->setObjectName(QLatin1String(name));
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+  I1 = item("I1", QStringLiteral("入力(&I)..."), 0, &Tform_Main::I1Click);
+  List1 = item("List1", QStringLiteral("一覧(&V)..."), 1, &Tform_Main::List1Click);
+  List1->setVisible(false);
+  S1 = item("S1", QStringLiteral("設定(&S)..."), 2, &Tform_Main::S1Click);
+  Help1 = item("Help1", QStringLiteral("ヘルプ(&H)"), 3, &Tform_Main::Help1Click);
+  N1 = pmenu_Right->addSeparator();
+  N1->setObjectName(QStringLiteral("N1"));
+  About1 = item("About1", QStringLiteral("バージョン情報(&A)..."), 4, &Tform_Main::About1Click);
+  pm_Exit = item("pm_Exit", QStringLiteral("終了(&E)"), 5, &Tform_Main::pm_ExitClick);
+
+  // The icon's stored properties, in the order the component reads them. A
+  // refusal while they are read is reported as a failure to read the form.
+  TrayIcon = new TTrayIcon(this, std::move(trayBackends));
+  TrayIcon->Rules().SetLoading(true);
+  try {
+    TrayIcon->SetVisible(true);
+  } catch (const TrayError& e) {
+    throw AppError(std::string("TrayIcon.Visible の読み込み中のエラー : ") + e.what());
+  }
+  TrayIcon->SetHide(true);
+  TrayIcon->SetRestoreOn(imDoubleClick);
+  TrayIcon->SetPopupMenuOn(imNone);
+  TrayIcon->SetIcons(imglst_TaskTray);
+  TrayIcon->SetIconIndex(0);
+  TrayIcon->Rules().OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
+    TrayIconMouseDown(b, s, x, y);
+  };
+  TrayIcon->Loaded();
 }
 
 void Tform_Main::FormCreate() {
@@ -31,6 +113,32 @@ void Tform_Main::FormCreate() {
   } catch (const std::exception& e) {
     ShowErrorBox(QString::fromUtf8(e.what()));
   }
+}
+
+void Tform_Main::TrayIconMouseDown(TMouseButton button, TShiftState, int x, int y) {
+  switch (button) {
+    case mbLeft:
+      ShowWindow(m_windows.input);
+      break;
+    case mbRight:
+      pmenu_Right->popup(QPoint(x, y));
+      break;
+    case mbMiddle:
+      break;
+  }
+}
+
+void Tform_Main::I1Click() { ShowWindow(m_windows.input); }
+
+void Tform_Main::S1Click() { ShowWindow(m_windows.setup); }
+
+void Tform_Main::Help1Click() { OpenHelpFile(HelpFilePath()); }
+
+void Tform_Main::About1Click() { ShowWindow(m_windows.about); }
+
+void Tform_Main::pm_ExitClick() {
+  if (m_windows.inputFormHide) m_windows.inputFormHide();
+  close();
 }
 
 bool Tform_Main::FormClose() {
@@ -47,12 +155,24 @@ bool Tform_Main::FormClose() {
   return true;
 }
 
+void Tform_Main::SaveAtSessionEnd() {
+  if (m_windows.inputFormHide) m_windows.inputFormHide();
+  FormClose();
+}
+
+void Tform_Main::EndSessionRequested() {
+  SaveAtSessionEnd();
+  m_closed = true;
+  QCoreApplication::quit();
+}
+
 void Tform_Main::closeEvent(QCloseEvent* event) {
   if (!FormClose()) {
     event->ignore();
     return;
   }
   event->accept();
+  m_closed = true;
   QCoreApplication::quit();
 }
 

@@ -1,31 +1,91 @@
 #pragma once
-// The host window: never shown in normal mode. It loads the settings when it
-// is created and saves them (or deletes them) when it is closed, which ends
-// the program.
+// The host window: never shown in normal mode. It owns the tray icon and the
+// popup menu every command is reached from, loads the settings when it is
+// created and saves them (or deletes them) when it is closed, which ends the
+// program.
+#include <QAction>
+#include <QMenu>
 #include <QWidget>
+#include <functional>
 
 #include "platform/Registry.h"
+#include "tray/Trayicon.h"
 
 namespace mametan {
+
+// The windows the menu reaches; start-up fills this in as it creates them.
+struct HostedWindows {
+  QWidget* input = nullptr;
+  QWidget* setup = nullptr;
+  QWidget* about = nullptr;
+  // The input window's hide handler: copies its position and check boxes
+  // into the settings record, leaving the window as it is.
+  std::function<void()> inputFormHide;
+};
 
 class Tform_Main : public QWidget {
   Q_OBJECT
  public:
-  explicit Tform_Main(RegistryBackend& registry, QWidget* parent = nullptr);
+  // Throws AppError when the notification area refuses the icon; the
+  // settings are not loaded then.
+  explicit Tform_Main(
+      RegistryBackend& registry,
+      TrayBackendFactory trayBackends = [] { return CreateDesktopTrayBackend(); },
+      QWidget* parent = nullptr);
+
+  void SetHostedWindows(HostedWindows windows) { m_windows = std::move(windows); }
 
   // Saves or deletes the settings; false when the save failed (its error has
   // been shown) and the program must stay.
   bool FormClose();
 
+  // The end of the desktop session or a termination signal: the exit
+  // command's path, then the program ends whatever the save did.
+  void EndSessionRequested();
+
+  void TrayIconMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void I1Click();
+  void List1Click() {}
+  void S1Click();
+  void Help1Click();
+  void About1Click();
+  void pm_ExitClick();
+
+  // Opens a file with the desktop's default handler; replaced by tests.
+  std::function<void(const QString& path)> OpenHelpFile;
+
+  TTrayIcon* TrayIcon = nullptr;
+  TImageList* imglst_TaskTray = nullptr;
+  QMenu* pmenu_Right = nullptr;  // also the input window's context menu
+  TImageList* imglst_Menu = nullptr;
+  QAction* I1 = nullptr;
+  QAction* List1 = nullptr;
+  QAction* S1 = nullptr;
+  QAction* Help1 = nullptr;
+  QAction* N1 = nullptr;
+  QAction* About1 = nullptr;
+  QAction* pm_Exit = nullptr;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void CreateComponents(TrayBackendFactory trayBackends);
   void FormCreate();
+  void SaveAtSessionEnd();
 
   RegistryBackend& m_registry;
+  HostedWindows m_windows;
+  bool m_closed = false;  // the settings went their way through FormClose
 };
 
 extern Tform_Main* form_Main;
+
+// Shows a window and brings it to the front; a visible window only comes
+// forward.
+void ShowWindow(QWidget* window);
+
+// Where the installed help file is looked for.
+QString HelpFilePath();
 
 }  // namespace mametan

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include <QIcon>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,12 +8,25 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Formmain.h"
+#include "app/TaskbarCarrier.h"
+#include "app/TaskbarRule.h"
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/TermSignals.h"
 
 namespace mametan {
+namespace {
+
+// A window whose own code has not been written yet: created, hidden, named.
+std::unique_ptr<QWidget> EmptyWindow(const char* name) {
+  auto w = std::make_unique<QWidget>();
+  w->setObjectName(QLatin1String(name));
+  w->setWindowTitle(QLatin1String(name));
+  return w;
+}
+
+}  // namespace
 
 int RunMametan(int argc, char** argv) {
   DebugMode = HasDebugSwitch(std::vector<std::string>(argv + 1, argv + argc));
@@ -24,22 +38,70 @@ int RunMametan(int argc, char** argv) {
 
   {
     TApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tasktray.svg")));
     IniRegistry registry(IniRegistry::DefaultPath());
+    TaskbarCarrier taskbarEntry;
+    TaskbarRule taskbarRule(taskbarEntry);
+    WindowWatcher watcher(taskbarRule);
     std::unique_ptr<Tform_Main> main;
+    std::unique_ptr<QWidget> setup, input, editKind, about;
     try {
+      // The five windows, in this order; the host loads the settings the
+      // later ones read while they are created.
       main = std::make_unique<Tform_Main>(registry);
       form_Main = main.get();
+      watcher.AddWindow(main.get());
+      setup = EmptyWindow("form_Setup");
+      watcher.AddWindow(setup.get());
+      input = EmptyWindow("form_Input");
+      watcher.AddWindow(input.get());
+      editKind = EmptyWindow("form_EditKindFile");
+      watcher.AddWindow(editKind.get());
+      about = EmptyWindow("form_About");
+      watcher.AddWindow(about.get());
 
-      TermSignals termSignals;
-      QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(),
+      HostedWindows hosted;
+      hosted.input = input.get();
+      hosted.setup = setup.get();
+      hosted.about = about.get();
+      main->SetHostedWindows(hosted);
+
+      // The tray icon's restore and minimize move the entry directly, as
+      // start-up does; the rule's own record stays as it was.
+      main->TrayIcon->RestoreApplicationHook = [&] {
+        taskbarEntry.SetShown(true);
+        for (QWidget* w : {input.get(), setup.get(), about.get(), editKind.get()}) {
+          if (w->isVisible()) {
+            ShowWindow(w);
+            break;
+          }
+        }
+      };
+      main->TrayIcon->MinimizeApplicationHook = [&] { taskbarEntry.SetShown(false); };
+      QObject::connect(&taskbarEntry, &TaskbarCarrier::closeRequested, main.get(),
                        [&] { main->close(); });
 
-      if (DebugMode) main->show();
+      // Logout, kill and Ctrl+C take the exit command's path.
+      TermSignals termSignals;
+      QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(),
+                       [&] { main->EndSessionRequested(); });
+
+      if (DebugMode) {
+        main->show();
+      } else {
+        taskbarEntry.SetShown(false);
+      }
       app.exec();
     } catch (const std::exception& e) {
       ShowErrorBox(QString::fromUtf8(e.what()));
     }
     form_Main = nullptr;
+    // The windows go before the carrier and the rule they report to.
+    about.reset();
+    editKind.reset();
+    input.reset();
+    setup.reset();
+    main.reset();
   }
   instanceLock.Release();
   return 0;

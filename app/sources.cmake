@@ -6,5 +6,8 @@ list(APPEND MAMETAN_CORE_SOURCES
   app/TaskbarRule.cpp)
 list(APPEND MAMETAN_GUI_SOURCES
   app/Application.cpp
+  app/Formmain.h
   app/Formmain.cpp
-  app/Startup.cpp)
+  app/Startup.cpp
+  app/TaskbarCarrier.h
+  app/TaskbarCarrier.cpp)

@@ -1,0 +1,77 @@
+#include "tray/SniTray.h"
+
+#include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "tray/TrayDispatch.h"
+
+namespace mametan {
+
+SniTray::SniTray() : m_icon(new QSystemTrayIcon(this)) {
+  connect(m_icon, &QSystemTrayIcon::activated, this, &SniTray::Activated);
+}
+
+bool SniTray::WatcherPresent() {
+  // Without an address libdbus may try to launch a bus of its own.
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+      (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus")))) {
+    return false;
+  }
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected() || !bus.interface()) return false;
+  return bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"));
+}
+
+bool SniTray::Add(const QIcon& icon, const QString& tip) {
+  if (m_added) return false;
+  m_icon->setIcon(icon);
+  m_icon->setToolTip(tip);
+  m_icon->show();
+  m_added = true;
+  return true;
+}
+
+void SniTray::Modify(const QIcon& icon, const QString& tip) {
+  m_icon->setIcon(icon);
+  m_icon->setToolTip(tip);
+}
+
+bool SniTray::Remove() {
+  if (!m_added) return false;
+  m_icon->hide();
+  m_added = false;
+  return true;
+}
+
+void SniTray::Activated(QSystemTrayIcon::ActivationReason reason) {
+  using namespace traymsg;
+  const QPoint pos = QCursor::pos();
+  const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
+  const auto click = [&](unsigned down, unsigned up) {
+    emit mouseMessage(down, pos, mods);
+    emit mouseMessage(up, pos, mods);
+  };
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      click(kLButtonDown, kLButtonUp);
+      break;
+    case QSystemTrayIcon::Context:
+      click(kRButtonDown, kRButtonUp);
+      break;
+    case QSystemTrayIcon::MiddleClick:
+      click(kMButtonDown, kMButtonUp);
+      break;
+    case QSystemTrayIcon::DoubleClick:
+      emit mouseMessage(kLButtonDblClk, pos, mods);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace mametan

@@ -1,0 +1,37 @@
+#pragma once
+// A notification area the tray icon can live in. Each backend turns the
+// desktop's clicks on the icon into the callback messages of the tray icon
+// rules (press, release and double click of each button).
+#include <QIcon>
+#include <QObject>
+#include <QPoint>
+#include <functional>
+#include <memory>
+
+namespace mametan {
+
+class TrayBackend : public QObject {
+  Q_OBJECT
+ public:
+  ~TrayBackend() override = default;
+  // False when the icon is already there or the area refuses it.
+  virtual bool Add(const QIcon& icon, const QString& tip) = 0;
+  virtual void Modify(const QIcon& icon, const QString& tip) = 0;
+  // False when there was no icon to remove.
+  virtual bool Remove() = 0;
+
+ signals:
+  // `message` is one of traymsg::kMouseMove .. kMButtonDblClk; the position is
+  // the pointer's on the screen, the modifiers those held at that moment.
+  void mouseMessage(unsigned message, QPoint globalPos, Qt::KeyboardModifiers modifiers);
+};
+
+using TrayBackendFactory = std::function<std::unique_ptr<TrayBackend>()>;
+
+// The desktop's notification area: a StatusNotifierItem host when one is on
+// the session bus, else an XEmbed system tray. When neither is there yet,
+// waits up to `waitMs` for one to appear (a panel that starts after us), and
+// returns nullptr when none did. Leaves no timer behind.
+std::unique_ptr<TrayBackend> CreateDesktopTrayBackend(int waitMs = 5000);
+
+}  // namespace mametan
