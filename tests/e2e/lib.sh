@@ -109,3 +109,83 @@ e2e_finish() {
   fi
   exit 0
 }
+
+# --- The tray icon ---------------------------------------------------------
+
+# Prints the id of the program's icon window once it sits in the tray (its
+# parent is no longer the root window); waits up to $1 seconds (default 10).
+wait_docked() {
+  local limit=${1:-10} id parent
+  for _ in $(seq $((limit * 20))); do
+    for id in $(xdotool search --classname '^mametan-tray$' 2>/dev/null); do
+      parent=$(xwininfo -children -id "$id" 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+      if [[ -n $parent ]] && ! xwininfo -id "$parent" 2>/dev/null | grep -q '(the root window)' \
+        && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
+        sleep 0.3  # the panel grows to take the icon: let it settle
+        echo "$id"; return 0
+      fi
+    done
+    sleep 0.05
+  done
+  return 1
+}
+
+# Presses and releases mouse button $1 (1 left, 2 middle, 3 right) on the
+# icon, then waits long enough that the next press is no double click.
+click_icon() {
+  local id
+  id=$(wait_docked 5) || return 1
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove "$((X + WIDTH / 2))" "$((Y + HEIGHT / 2))" click "$1"
+  sleep 0.5
+}
+
+# Number of visible windows whose title matches the extended regex $1.
+count_windows() {
+  xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l
+}
+
+# The settings file's [Mametan] lines, sorted, without blank lines.
+settings_lines() {
+  grep -v '^\s*$' "$SETTINGS" 2>/dev/null | sed '/^\[/d' | sort
+}
+
+TEN_SETTINGS='AutoTax=0
+EnterToNext=0
+File_Kakeibo=kakeibo.csv
+File_Kind=item.txt
+InputWindow_Left=0
+InputWindow_Top=0
+NextInput=0
+OpenWindowAtBoot=0
+SaveWindowPos=0
+Tax=5'
+
+# The map state of the carrier window that stands for the taskbar entry.
+taskbar_entry_state() {
+  local id
+  for id in $(xdotool search --classname '^mametan$' 2>/dev/null); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q -- '-10000'; then
+      xwininfo -id "$id" | sed -n 's/.*Map State: //p'; return 0
+    fi
+  done
+  echo none
+}
+
+skip() { echo "SKIP - $*"; }
+
+# Prints the id of the program's open popup menu (a mapped override-redirect
+# window of the program); waits up to $1 seconds (default 5).
+wait_menu() {
+  local limit=${1:-5} id info
+  for _ in $(seq $((limit * 20 + 1))); do
+    for id in $(xdotool search --classname '^mametan$' 2>/dev/null); do
+      info=$(xwininfo -id "$id" 2>/dev/null)
+      if grep -q 'IsViewable' <<<"$info" && grep -q 'Override Redirect State: yes' <<<"$info"; then
+        echo "$id"; return 0
+      fi
+    done
+    sleep 0.05
+  done
+  return 1
+}
