@@ -189,11 +189,22 @@ int EditToMaskPosition(std::string_view mask, int e) {
   if (e < 0 || e > EditPositionCount(mask)) return -1;
   const auto kinds = ClassifyAll(mask);
   const int n = static_cast<int>(mask.size());
-  for (int m = 1; m <= n; ++m) {
-    if (kinds[m] == MaskCharKind::Directive) continue;
-    if (--e < 0) return m;
+  // Only edit kinds are counted: a field separator may stand before the
+  // last literals of a short mask, and must not shift them.
+  int m = 1;
+  for (; m <= n; ++m) {
+    if (!IsEditKind(kinds[m])) continue;
+    if (e-- == 0) return m;
   }
-  return n + 1;
+  // e was the count: the first position after the last edit position that
+  // is not a directive (a field separator in "!9999/99/00;1;-").
+  int last = 0;
+  for (int p = 1; p <= n; ++p) {
+    if (IsEditKind(kinds[p])) last = p;
+  }
+  for (m = last + 1; m <= n && kinds[m] == MaskCharKind::Directive; ++m) {
+  }
+  return m;
 }
 
 bool IsLiteralPosition(std::string_view mask, int e) {
@@ -400,7 +411,8 @@ int MergePasted(std::string_view mask, std::string& display, std::string_view pa
   std::string old = display;
   // The second byte of a double-byte character whose first byte was pasted
   // over would otherwise stand alone as some other character.
-  if (e + len < static_cast<int>(old.size()) && StartsDoubleByte(old, e + len - 1)) {
+  if (e + len < static_cast<int>(old.size()) && StartsDoubleByte(old, e + len - 1) &&
+      !IsLiteralPosition(mask, e + len)) {
     old[e + len] = blank;
   }
   std::string merged =
