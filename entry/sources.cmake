@@ -1,0 +1,6 @@
+list(APPEND MAMETAN_CORE_SOURCES
+  entry/Classification.cpp
+  entry/Ledger.cpp)
+list(APPEND MAMETAN_GUI_SOURCES
+  entry/ClassificationList.cpp
+  entry/LedgerReport.cpp)
