@@ -31,9 +31,10 @@ void LoadClassificationList(QComboBox* box, const std::string& path) {
   switch (file.status) {
     case ClassificationFile::Status::Missing:
       FillDefaultKinds(box);
+      // Owned by no window: this runs while the input window is still hidden.
       ShowMessageBox(
           QStringLiteral("分類設定ファイルが読み込めません。標準設定の分類を使用します。"),
-          MsgIcon::Exclamation, box->window());
+          MsgIcon::Exclamation);
       return;
     case ClassificationFile::Status::Unreadable:
       box->clear();
