@@ -139,12 +139,5 @@ TEST(LedgerWriter, PathIsReadFromSettingsAtEveryCall) {
   EXPECT_EQ(ReadBytes(dir / "other.csv"), kHeader + kMilkLine);
 }
 
-TEST(LedgerWriter, FailureMessages) {
-  EXPECT_EQ(LedgerFailureMessage(LedgerOutcome::Written), "");
-  EXPECT_EQ(LedgerFailureMessage(LedgerOutcome::CannotCreate), "家計簿ファイルが作成できません。");
-  EXPECT_EQ(LedgerFailureMessage(LedgerOutcome::CannotOpen), "家計簿ファイルが開けません。");
-  EXPECT_EQ(LedgerFailureMessage(LedgerOutcome::CannotWrite), "家計簿ファイルに書き込めません。");
-}
-
 }  // namespace
 }  // namespace mametan
