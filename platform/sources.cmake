@@ -3,9 +3,11 @@ list(APPEND MAMETAN_CORE_SOURCES
   platform/MemoryRegistry.cpp)
 list(APPEND MAMETAN_CORE_POSIX
   platform/Cp932_posix.cpp
+  platform/FileIo_posix.cpp
   platform/InstanceLock_posix.cpp)
 list(APPEND MAMETAN_GUI_SOURCES
   platform/IniRegistry.cpp
   platform/MessageBox.cpp
+  platform/Clock.cpp
   platform/TermSignals.h
   platform/TermSignals_posix.cpp)
