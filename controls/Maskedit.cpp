@@ -378,29 +378,28 @@ void TCustomMaskEdit::DoPaste() {
   m_engine.Paste(*bytes);
 }
 
+QMenu* TCustomMaskEdit::CreateContextMenu() {
+  if (!IsMasked()) return createStandardContextMenu();
+  // The standard menu's commands act on the text behind the mask's back, so a
+  // masked field builds its own: no undo, and cut, paste and delete through
+  // the mask.
+  auto* menu = new QMenu(this);
+  const bool selected = hasSelectedText();
+  const bool editable = !isReadOnly();
+  QAction* cutAction = menu->addAction(tr("Cu&t"), this, [this] { DoCut(); });
+  cutAction->setEnabled(selected && editable);
+  menu->addAction(tr("&Copy"), this, [this] { copy(); })->setEnabled(selected);
+  QAction* pasteAction = menu->addAction(tr("&Paste"), this, [this] { DoPaste(); });
+  pasteAction->setEnabled(editable && !QGuiApplication::clipboard()->text().isEmpty());
+  menu->addAction(tr("Delete"), this, [this] { m_engine.KeyDown(MaskKey::Delete, MaskShift{}); })
+      ->setEnabled(selected && editable);
+  menu->addSeparator();
+  menu->addAction(tr("Select All"), this, [this] { selectAll(); });
+  return menu;
+}
+
 void TCustomMaskEdit::contextMenuEvent(QContextMenuEvent* e) {
-  if (!IsMasked()) {
-    QLineEdit::contextMenuEvent(e);
-    return;
-  }
-  // The standard menu, with its editing commands routed through the mask.
-  QMenu* menu = createStandardContextMenu();
-  for (QAction* action : menu->actions()) {
-    const QString name = action->objectName();
-    if (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo")) {
-      action->setEnabled(false);
-    } else if (name == QLatin1String("edit-cut")) {
-      action->disconnect();
-      connect(action, &QAction::triggered, this, [this] { DoCut(); });
-    } else if (name == QLatin1String("edit-paste")) {
-      action->disconnect();
-      connect(action, &QAction::triggered, this, [this] { DoPaste(); });
-    } else if (name == QLatin1String("edit-delete")) {
-      action->disconnect();
-      connect(action, &QAction::triggered, this,
-              [this] { m_engine.KeyDown(MaskKey::Delete, MaskShift{}); });
-    }
-  }
+  QMenu* menu = CreateContextMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(e->globalPos());
 }

@@ -36,6 +36,7 @@
 //   reads them from the user's locale unless SetLocaleSeparators() was
 //   called before. LocaleLiteralChar('/') is the separator to format dates.
 #include <QLineEdit>
+#include <QMenu>
 #include <functional>
 
 #include "controls/MaskEditEngine.h"
@@ -85,6 +86,10 @@ class TCustomMaskEdit : public QLineEdit, protected MaskEditField {
   void PlaceCursor(int p) { m_engine.PlaceCursor(p); }
   // Edit position of the selection start.
   int CursorEditPosition() const;
+
+  // The field's context menu (the caller owns it): for a masked field cut,
+  // copy, paste, delete and select all, each through the mask.
+  QMenu* CreateContextMenu();
 
   std::function<void(int& key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
   std::function<void(QChar& key)> OnKeyPress;

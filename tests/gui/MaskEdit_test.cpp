@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -388,6 +389,33 @@ TEST_F(MaskEditTest, LocaleSeparatorShowsInField) {
   field.SetText(QStringLiteral("2001.11.29"));
   EXPECT_EQ(field.Text(), "2001.11.29");
   SetLocaleSeparators('/', ':');
+}
+
+}  // namespace
+}  // namespace mametan
+
+namespace mametan {
+namespace {
+
+// The context menu's commands go through the mask as the keys do.
+TEST_F(MaskEditTest, ContextMenuEditsThroughTheMask) {
+  EnterAt(0);
+  QGuiApplication::clipboard()->setText(QStringLiteral("2001-11-29"));
+  std::unique_ptr<QMenu> menu(edit->CreateContextMenu());
+  QStringList texts;
+  for (QAction* a : menu->actions()) {
+    texts << a->text();
+    if (a->text() == QLatin1String("&Paste")) a->trigger();
+  }
+  EXPECT_EQ(Display(), "2001/-1/1-");
+  EXPECT_FALSE(texts.contains(QLatin1String("&Undo")));
+
+  edit->selectAll();
+  std::unique_ptr<QMenu> again(edit->CreateContextMenu());
+  for (QAction* a : again->actions()) {
+    if (a->text() == QLatin1String("Delete")) a->trigger();
+  }
+  EXPECT_EQ(Display(), "----/--/--");
 }
 
 }  // namespace
