@@ -5,9 +5,13 @@
 
 #include "platform/MessageBox.h"
 
+// Resources live in a static library: register them explicitly.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 namespace mametan {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InitResources();
   setApplicationName(QStringLiteral("Mametan"));
   setApplicationDisplayName(kApplicationTitle);
   setOrganizationName(QStringLiteral("VelmaroSoftware"));

@@ -53,6 +53,7 @@ void Tform_Main::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  m_closed = true;
   QCoreApplication::quit();
 }
 

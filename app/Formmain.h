@@ -16,6 +16,8 @@ class Tform_Main : public QWidget {
   // Saves or deletes the settings; false when the save failed (its error has
   // been shown) and the program must stay.
   bool FormClose();
+  // True once a close went through: the program is ending.
+  bool Closed() const { return m_closed; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -24,6 +26,7 @@ class Tform_Main : public QWidget {
   void FormCreate();
 
   RegistryBackend& m_registry;
+  bool m_closed = false;
 };
 
 extern Tform_Main* form_Main;

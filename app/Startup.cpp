@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Formmain.h"
+#include "entry/Forminput.h"
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
@@ -26,19 +27,25 @@ int RunMametan(int argc, char** argv) {
     TApplication app(argc, argv);
     IniRegistry registry(IniRegistry::DefaultPath());
     std::unique_ptr<Tform_Main> main;
+    std::unique_ptr<Tform_Input> input;
     try {
       main = std::make_unique<Tform_Main>(registry);
       form_Main = main.get();
-
+      // Listening before the other windows exist: a request to end that comes
+      // while a start-up message is open still takes the normal close path.
       TermSignals termSignals;
       QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(),
                        [&] { main->close(); });
 
+      input = std::make_unique<Tform_Input>();
+      form_Input = input.get();
+
       if (DebugMode) main->show();
-      app.exec();
+      if (!main->Closed()) app.exec();
     } catch (const std::exception& e) {
       ShowErrorBox(QString::fromUtf8(e.what()));
     }
+    form_Input = nullptr;
     form_Main = nullptr;
   }
   instanceLock.Release();
