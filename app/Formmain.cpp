@@ -3,8 +3,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 
-#include "app/AppError.h"
 #include "app/ApSystem.h"
+#include "app/AppError.h"
 #include "app/SettingsStore.h"
 #include "platform/MessageBox.h"
 

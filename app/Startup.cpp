@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include <QDialog>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,8 +35,19 @@ int RunMametan(int argc, char** argv) {
       // Listening before the other windows exist: a request to end that comes
       // while a start-up message is open still takes the normal close path.
       TermSignals termSignals;
-      QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(),
-                       [&] { main->close(); });
+      QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(), [&] {
+        if (!main->close()) return;
+        // Message boxes still open run loops of their own.
+        for (int i = 0; i < 16; ++i) {
+          QWidget* modal = QApplication::activeModalWidget();
+          if (!modal) break;
+          if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+          } else {
+            modal->hide();
+          }
+        }
+      });
 
       input = std::make_unique<Tform_Input>();
       form_Input = input.get();

@@ -77,9 +77,9 @@ Tform_Input::Tform_Input(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_
   m_ui->StringGrid1->setColumnWidth(3, 64);
   for (int row = 0; row < 5; ++row) m_ui->StringGrid1->setRowHeight(row, row == 1 ? 18 : 24);
 
-  for (QObject* control : std::initializer_list<QObject*>{
-           m_ui->medt_Date, m_ui->cbbox_Kind, m_ui->edt_Goods, m_ui->edt_Price, m_ui->bbtn_Ok,
-           m_ui->bbtn_Cancel}) {
+  for (QObject* control :
+       std::initializer_list<QObject*>{m_ui->medt_Date, m_ui->cbbox_Kind, m_ui->edt_Goods,
+                                       m_ui->edt_Price, m_ui->bbtn_Ok, m_ui->bbtn_Cancel}) {
     control->installEventFilter(this);
   }
   if (m_ui->cbbox_Kind->lineEdit()) m_ui->cbbox_Kind->lineEdit()->installEventFilter(this);
@@ -163,7 +163,8 @@ void Tform_Input::cb_NextInputClick() {
 
 QByteArray Tform_Input::KindBytes() const {
   // A kind picked unchanged from the list keeps the classification file's bytes.
-  if (const auto bytes = ListedKindBytes(m_ui->cbbox_Kind)) return QByteArray::fromStdString(*bytes);
+  if (const auto bytes = ListedKindBytes(m_ui->cbbox_Kind))
+    return QByteArray::fromStdString(*bytes);
   return ToCp932(m_ui->cbbox_Kind->currentText());
 }
 
@@ -181,11 +182,20 @@ bool Tform_Input::ValidateEntry(std::int32_t* price) {
 
   QWidget* focus = nullptr;
   switch (problem.field) {
-    case EntryField::Date: focus = m_ui->medt_Date; break;
-    case EntryField::Kind: focus = m_ui->cbbox_Kind; break;
-    case EntryField::Goods: focus = m_ui->edt_Goods; break;
-    case EntryField::Price: focus = m_ui->edt_Price; break;
-    case EntryField::None: break;
+    case EntryField::Date:
+      focus = m_ui->medt_Date;
+      break;
+    case EntryField::Kind:
+      focus = m_ui->cbbox_Kind;
+      break;
+    case EntryField::Goods:
+      focus = m_ui->edt_Goods;
+      break;
+    case EntryField::Price:
+      focus = m_ui->edt_Price;
+      break;
+    case EntryField::None:
+      break;
   }
   if (problem.dateIncomplete) {
     // Refused the way the date field refuses to be left unfinished.

@@ -1,5 +1,7 @@
 // The input window driven by keys and clicks, every written line read back
 // from the ledger file as bytes.
+#include "entry/Forminput.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,7 +17,6 @@
 #include "GuiTestSupport.h"
 #include "app/ApSystem.h"
 #include "controls/Maskedit.h"
-#include "entry/Forminput.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "ui_Forminput.h"
@@ -97,7 +98,9 @@ class InputWindowTest : public ::testing::Test {
   static QByteArray Sjis(const QString& text) {
     return QByteArray::fromStdString(cp932::Encode(text.toStdString()).value());
   }
-  QString LastMessage() const { return messages.boxes.empty() ? QString() : messages.boxes.back().text; }
+  QString LastMessage() const {
+    return messages.boxes.empty() ? QString() : messages.boxes.back().text;
+  }
 
   test::RecordingMessages messages;
   QTemporaryDir dir;
@@ -144,8 +147,8 @@ TEST_F(InputWindowTest, PriceTextsFollowTheIntegerRule) {
   EXPECT_TRUE(Ledger().isEmpty());
 
   ui->cb_NextInput->setChecked(true);
-  const std::pair<QString, QByteArray> good[] = {
-      {"  12", "12"}, {"+12", "12"}, {"-12", "-12"}, {"$1F", "31"}, {"0x10", "16"}, {"-300", "-300"}};
+  const std::pair<QString, QByteArray> good[] = {{"  12", "12"}, {"+12", "12"},  {"-12", "-12"},
+                                                 {"$1F", "31"},  {"0x10", "16"}, {"-300", "-300"}};
   for (const auto& [text, written] : good) {
     Fill("k", "g", text);
     ui->bbtn_Ok->click();
@@ -157,8 +160,8 @@ TEST_F(InputWindowTest, TaxIsAddedAtTheRateOfTheMoment) {
   ui->cb_NextInput->setChecked(true);
   ui->cb_AutoTax->setChecked(true);
   const std::tuple<int, const char*, QByteArray> cases[] = {
-      {5, "100", "105"}, {5, "1980", "2079"}, {5, "19", "19"}, {5, "1", "1"},
-      {5, "-101", "-106"}, {8, "999", "1078"}, {0, "999", "999"}};
+      {5, "100", "105"},   {5, "1980", "2079"}, {5, "19", "19"},  {5, "1", "1"},
+      {5, "-101", "-106"}, {8, "999", "1078"},  {0, "999", "999"}};
   for (const auto& [tax, price, written] : cases) {
     SettingsRecord.Tax = tax;
     Fill("k", "g", price);
@@ -251,8 +254,8 @@ TEST_F(InputWindowTest, EnterWalksTheFieldsWhenEnterToNextIsSet) {
   Open();
   EXPECT_FALSE(ui->bbtn_Ok->isDefault());
   ui->medt_Date->setFocus();
-  QWidget* order[] = {ui->cbbox_Kind, ui->edt_Goods, ui->edt_Price, ui->bbtn_Ok, ui->bbtn_Cancel,
-                      ui->medt_Date};
+  QWidget* order[] = {ui->cbbox_Kind, ui->edt_Goods,   ui->edt_Price,
+                      ui->bbtn_Ok,    ui->bbtn_Cancel, ui->medt_Date};
   for (QWidget* next : order) {
     if (Focused() == ui->bbtn_Ok || Focused() == ui->bbtn_Cancel) {
       QTest::keyClick(Focused(), Qt::Key_Tab);  // Enter on a button presses it
