@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include <QFont>
 #include <exception>
 
 #include "platform/MessageBox.h"
@@ -13,6 +14,10 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setProperty("helpFile", kHelpFileName);
   // The program lives in the tray: hiding its last window must not end it.
   setQuitOnLastWindowClosed(false);
+  // The windows are designed in this face; Linux desktops have its metric twins.
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                             {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+                              QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

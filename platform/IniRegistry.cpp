@@ -8,19 +8,33 @@
 namespace mametan {
 namespace {
 
+// One open view of the file. A section exists in an INI file only once it
+// has an entry, so sections created through this view are remembered until
+// their first value is written.
+struct IniFile {
+  explicit IniFile(const QString& path) : settings(path, QSettings::IniFormat) {}
+  QSettings settings;
+  QStringList created;
+};
+
 class IniKey : public RegistryKey {
  public:
-  IniKey(std::shared_ptr<QSettings> settings, QString group)
-      : m_settings(std::move(settings)), m_group(std::move(group)) {}
+  IniKey(std::shared_ptr<IniFile> file, QString group)
+      : m_file(std::move(file)), m_settings(&m_file->settings), m_group(std::move(group)) {}
 
   std::unique_ptr<RegistryKey> CreateSubKey(const std::string& name) override {
     if (!m_settings->isWritable() || name.empty()) return nullptr;
-    return std::make_unique<IniKey>(m_settings, Child(name));
+    const QString path = Child(name);
+    if (!m_file->created.contains(path)) m_file->created.append(path);
+    return std::make_unique<IniKey>(m_file, path);
   }
 
   std::unique_ptr<RegistryKey> OpenSubKey(const std::string& name) override {
-    if (!Groups().contains(QString::fromStdString(name))) return nullptr;
-    return std::make_unique<IniKey>(m_settings, Child(name));
+    const QString path = Child(name);
+    if (!Groups().contains(QString::fromStdString(name)) && !m_file->created.contains(path)) {
+      return nullptr;
+    }
+    return std::make_unique<IniKey>(m_file, path);
   }
 
   QueryStatus QueryValue(const std::string& name, RegValue& out) override {
@@ -58,6 +72,7 @@ class IniKey : public RegistryKey {
   bool DeleteSubKey(const std::string& name) override {
     if (!OpenSubKey(name)) return false;
     m_settings->remove(Child(name));
+    m_file->created.removeAll(Child(name));
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
   }
@@ -76,7 +91,8 @@ class IniKey : public RegistryKey {
     return groups;
   }
 
-  std::shared_ptr<QSettings> m_settings;
+  std::shared_ptr<IniFile> m_file;
+  QSettings* m_settings;
   QString m_group;
 };
 
@@ -91,8 +107,7 @@ QString IniRegistry::DefaultPath() {
 std::unique_ptr<RegistryKey> IniRegistry::OpenCompanyKey() {
   // A fresh view of the file for every operation: nothing is kept open in
   // between, and a debug-mode instance's save is seen by the next operation.
-  auto settings = std::make_shared<QSettings>(m_path, QSettings::IniFormat);
-  return std::make_unique<IniKey>(settings, QString());
+  return std::make_unique<IniKey>(std::make_shared<IniFile>(m_path), QString());
 }
 
 }  // namespace mametan

@@ -14,5 +14,6 @@ list(APPEND MAMETAN_CORE_WIN
 list(APPEND MAMETAN_GUI_SOURCES
   platform/IniRegistry.cpp
   platform/MessageBox.cpp
+  platform/Clock.cpp
   platform/TermSignals.h
   platform/TermSignals_posix.cpp)

@@ -27,5 +27,5 @@ echo "Installing missing packages: ${missing[*]}"
 if [[ " ${missing[*]} " == *" wine "* ]] && ! dpkg --print-foreign-architectures | grep -q i386; then
   : # wine64 alone is enough for 64-bit test programs
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,37 @@
+#pragma once
+// The rules of one entry in the input window that do not depend on widgets:
+// which field is refused first, with which message, and the price with tax.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace mametan {
+
+// p x (100 + t) / 100, exact in 64 bits, truncated toward zero. Nothing when
+// the result leaves the signed 32-bit range or the rate is negative.
+std::optional<std::int32_t> PriceAfterTax(std::int32_t price, std::int32_t taxPercent);
+
+enum class EntryField { None, Date, Kind, Goods, Price };
+
+struct EntryProblem {
+  EntryField field = EntryField::None;
+  std::string message;  // empty when the entry may be written
+  bool dateIncomplete = false;  // shown as the date field's own error
+  explicit operator bool() const { return field != EntryField::None; }
+};
+
+struct EntryTexts {
+  std::string date;   // the date field's Text, UTF-8
+  bool dateComplete;  // every required date position filled
+  std::string kind;   // UTF-8
+  std::string goods;  // UTF-8
+  std::string price;  // UTF-8
+  bool autoTax;
+  std::int32_t tax;
+};
+
+// Checks in order: date, kind, goods, price; the first failure wins.
+// `price` receives the amount to record when nothing is refused.
+EntryProblem CheckEntry(const EntryTexts& entry, std::int32_t* price);
+
+}  // namespace mametan

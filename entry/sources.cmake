@@ -1,0 +1,2 @@
+list(APPEND MAMETAN_CORE_SOURCES
+  entry/EntryRules.cpp)

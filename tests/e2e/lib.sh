@@ -1,0 +1,111 @@
+# Shared set-up of the end-to-end scripts: a private X server with a tray
+# host, private settings and runtime folders, and clean-up of exactly what
+# the script started. Source it; the built program's path is in $MAMETAN.
+set -uo pipefail
+
+MAMETAN=${1:?path to the built mametan}
+E2E_DIR=$(mktemp -d /tmp/mametan-e2e.XXXXXX)
+export XDG_CONFIG_HOME=$E2E_DIR/config
+export XDG_RUNTIME_DIR=$E2E_DIR/runtime
+export HOME=$E2E_DIR/home
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORM
+export LANG=ja_JP.UTF-8 LC_ALL=C.UTF-8
+SETTINGS=$XDG_CONFIG_HOME/VelmaroSoftware.ini
+
+E2E_PIDS=()
+E2E_FAILS=0
+XVFB_PID=""
+TRAY_PID=""
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]}" $TRAY_PID $XVFB_PID; do
+    kill "$pid" 2>/dev/null
+  done
+  for pid in "${E2E_PIDS[@]}" $TRAY_PID $XVFB_PID; do
+    wait "$pid" 2>/dev/null
+  done
+  rm -rf "$E2E_DIR"
+}
+trap e2e_cleanup EXIT
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_x() {
+  local fdfile=$E2E_DIR/displayfd
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>"$E2E_DIR/xvfb.log" &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [[ -s $fdfile ]] && break; sleep 0.05; done
+  [[ -s $fdfile ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
+  export DISPLAY=":$(head -n1 "$fdfile")"
+}
+
+# Starts the trayer tray host and waits until it owns the system tray selection.
+start_tray() {
+  trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+    >"$E2E_DIR/trayer.log" 2>&1 &
+  TRAY_PID=$!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
+    if xdotool search --classname trayer >/dev/null 2>&1; then sleep 0.3; return 0; fi
+    sleep 0.05
+  done
+  echo "FAIL: trayer did not start"; exit 1
+}
+
+stop_tray() {
+  [[ -n $TRAY_PID ]] || return 0
+  kill "$TRAY_PID" 2>/dev/null; wait "$TRAY_PID" 2>/dev/null
+  TRAY_PID=""
+}
+
+# Starts the program in the background with the given arguments; its PID in $LAST_PID.
+start_app() {
+  "$MAMETAN" "$@" >>"$E2E_DIR/app.log" 2>&1 &
+  LAST_PID=$!
+  E2E_PIDS+=("$LAST_PID")
+}
+
+# Waits up to $2 seconds (default 10) for a window with exactly the title $1; prints its id.
+wait_window() {
+  local title=$1 limit=${2:-10} id
+  for _ in $(seq $((limit * 20))); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1)
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit code in $EXIT_CODE.
+wait_exit() {
+  local pid=$1 limit=${2:-10}
+  for _ in $(seq $((limit * 20))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"; EXIT_CODE=$?
+      return 0
+    fi
+    sleep 0.05
+  done
+  EXIT_CODE=""
+  return 1
+}
+
+check() {  # check "description" command...
+  local what=$1; shift
+  if "$@" >/dev/null; then
+    echo "ok   - $what"
+  else
+    echo "FAIL - $what"
+    E2E_FAILS=$((E2E_FAILS + 1))
+  fi
+}
+
+e2e_finish() {
+  if [[ $E2E_FAILS -ne 0 ]]; then
+    echo "--- program output"; cat "$E2E_DIR/app.log" 2>/dev/null
+    exit 1
+  fi
+  exit 0
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Start-up: the debug switch, one normal instance per session, and the
+# settings written when the program is told to end.
+source "$(dirname "$0")/lib.sh"
+start_x
+start_tray
+
+start_app
+first=$LAST_PID
+sleep 1.5
+check "the first normal start keeps running" kill -0 "$first"
+
+start=$(date +%s%N)
+"$MAMETAN" >/dev/null 2>&1; code=$?
+elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+check "a second normal start exits with 1 (got $code)" test "$code" -eq 1
+check "... within a second (${elapsed} ms)" test "$elapsed" -lt 1000
+check "... and touches no settings" test ! -e "$SETTINGS"
+
+for arg in -debug debug /debugx; do
+  "$MAMETAN" "$arg" >/dev/null 2>&1; code=$?
+  check "'$arg' is not the debug switch (exit $code)" test "$code" -eq 1
+done
+
+start_app /DEBUG
+debug1=$LAST_PID
+start_app x /debug
+debug2=$LAST_PID
+check "'/DEBUG' shows form_Main beside the normal instance" wait_window form_Main 10
+sleep 1
+check "'/DEBUG' instance runs" kill -0 "$debug1"
+check "'x /debug' instance runs" kill -0 "$debug2"
+count=$(xdotool search --onlyvisible --name '^form_Main$' 2>/dev/null | wc -l)
+check "two debug windows (found $count)" test "$count" -eq 2
+kill -TERM "$debug1" "$debug2"
+wait_exit "$debug1" 10
+wait_exit "$debug2" 10
+rm -f "$SETTINGS"
+
+kill -TERM "$first"
+wait_exit "$first" 10
+check "SIGTERM ends the program with 0 (got ${EXIT_CODE:-still running})" test "${EXIT_CODE:-x}" = 0
+expected='[Mametan]
+AutoTax=0
+EnterToNext=0
+File_Kakeibo=kakeibo.csv
+File_Kind=item.txt
+InputWindow_Left=0
+InputWindow_Top=0
+NextInput=0
+OpenWindowAtBoot=0
+SaveWindowPos=0
+Tax=5'
+actual=$( (grep -v '^\s*$' "$SETTINGS" 2>/dev/null | sed -n '1p'; grep -v '^\s*$' "$SETTINGS" 2>/dev/null | sed '1d' | sort) )
+check "SIGTERM saved the ten settings" test "$actual" = "$expected"
+[[ "$actual" == "$expected" ]] || { echo "--- settings file:"; cat "$SETTINGS" 2>/dev/null; }
+
+start_app
+again=$LAST_PID
+sleep 1
+check "after the first instance ended a new normal start runs" kill -0 "$again"
+kill -TERM "$again"; wait_exit "$again" 10
+
+e2e_finish
