@@ -4,6 +4,7 @@ list(APPEND MAMETAN_CORE_SOURCES
   platform/SystemInfo.cpp)
 list(APPEND MAMETAN_CORE_POSIX
   platform/Cp932_posix.cpp
+  platform/FileIo_posix.cpp
   platform/InstanceLock_posix.cpp
   platform/SystemInfo_posix.cpp)
 list(APPEND MAMETAN_CORE_WIN
