@@ -9,6 +9,7 @@ list(APPEND MAMETAN_CORE_POSIX
   platform/SystemInfo_posix.cpp)
 list(APPEND MAMETAN_CORE_WIN
   platform/Cp932_win.cpp
+  platform/FileIo_win.cpp
   platform/InstanceLock_win.cpp
   platform/Registry_win.cpp
   platform/SystemInfo_win.cpp)
