@@ -58,6 +58,11 @@ Tform_Input::Tform_Input(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_
     SetPixelFont(field, 15);
   }
 
+  // The date must fit its 89 pixels: digits of half an em.
+  QFont dateFont = m_ui->medt_Date->font();
+  dateFont.setFamilies({QStringLiteral("ＭＳ ゴシック")});
+  m_ui->medt_Date->setFont(dateFont);
+
   // Japanese input on for the texts, off for the date and the price.
   m_ui->medt_Date->setAttribute(Qt::WA_InputMethodEnabled, false);
   m_ui->medt_Date->setInputMethodHints(Qt::ImhDate | Qt::ImhLatinOnly);
@@ -98,6 +103,9 @@ void Tform_Input::FormCreate() {
   setFixedSize(345, 161);
   if (SettingsRecord.OpenWindowAtBoot) show();
   LoadClassificationList(m_ui->cbbox_Kind, SettingsRecord.File_Kind);
+  // Filling the list must not put a kind into the box the show steps emptied.
+  m_ui->cbbox_Kind->setCurrentIndex(-1);
+  m_ui->cbbox_Kind->setEditText(QString());
 }
 
 void Tform_Input::showEvent(QShowEvent* event) {

@@ -122,6 +122,29 @@ TEST_F(InputWindowTest, ShowsTodayEmptyFieldsAndFocusInKind) {
   EXPECT_GE(ui->StringGrid1->y(), form->height()) << "the inert grid lies below the window";
 }
 
+TEST_F(InputWindowTest, OpensItselfAtBootWithTheFileKindsAndAnEmptyKind) {
+  form.reset();
+  {
+    QFile kinds(dir.filePath("item.txt"));
+    ASSERT_TRUE(kinds.open(QIODevice::WriteOnly));
+    kinds.write(Sjis("食費\r\n雑貨\r\n"));
+  }
+  SettingsRecord.OpenWindowAtBoot = true;
+  SettingsRecord.SaveWindowPos = true;
+  SettingsRecord.InputWindow_Left = 40;
+  SettingsRecord.InputWindow_Top = 30;
+  form = std::make_unique<Tform_Input>();
+  ui = form->ui();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_EQ(ui->cbbox_Kind->count(), 2);
+  EXPECT_EQ(ui->cbbox_Kind->currentText(), "");
+  EXPECT_EQ(form->pos(), QPoint(40, 30));
+  // The date fits its field.
+  EXPECT_LE(ui->medt_Date->fontMetrics().horizontalAdvance("2026/12/07"),
+            ui->medt_Date->width() - 8);
+}
+
 TEST_F(InputWindowTest, WritesOneLineAsBytesAndHides) {
   ui->medt_Date->SetText("2001/11/29");
   Fill("食費", "牛乳", "100");
