@@ -52,8 +52,7 @@ start_tray() {
   trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
     >"$E2E_DIR/trayer.log" 2>&1 &
   TRAY_PID=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
+  for _ in $(seq 400); do
     if xdotool search --classname trayer >/dev/null 2>&1; then sleep 0.3; return 0; fi
     sleep 0.05
   done
