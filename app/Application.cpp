@@ -5,9 +5,13 @@
 
 #include "platform/MessageBox.h"
 
+// Resources live in a static library: register them explicitly.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 namespace mametan {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InitResources();
   setApplicationName(QStringLiteral("Mametan"));
   setApplicationDisplayName(kApplicationTitle);
   setOrganizationName(QStringLiteral("VelmaroSoftware"));
@@ -18,6 +22,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                              {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
                               QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
+  // Its digits are half an em wide, as in the fixed-pitch face: fields sized
+  // for a date in it need a face with such digits.
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"),
+                             {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                              QStringLiteral("VL Gothic")});
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

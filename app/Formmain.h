@@ -38,6 +38,8 @@ class Tform_Main : public QWidget {
   // Saves or deletes the settings; false when the save failed (its error has
   // been shown) and the program must stay.
   bool FormClose();
+  // True once the program is ending: a close went through or the session ended.
+  bool Closed() const { return m_closed; }
 
   // The end of the desktop session or a termination signal: the exit
   // command's path, then the program ends whatever the save did.

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include <QDialog>
 #include <QIcon>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/Formmain.h"
 #include "app/TaskbarCarrier.h"
 #include "app/TaskbarRule.h"
+#include "entry/Forminput.h"
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
@@ -44,16 +46,38 @@ int RunMametan(int argc, char** argv) {
     TaskbarRule taskbarRule(taskbarEntry);
     WindowWatcher watcher(taskbarRule);
     std::unique_ptr<Tform_Main> main;
-    std::unique_ptr<QWidget> setup, input, editKind, about;
+    std::unique_ptr<QWidget> setup, editKind, about;
+    std::unique_ptr<Tform_Input> input;
     try {
       // The five windows, in this order; the host loads the settings the
       // later ones read while they are created.
       main = std::make_unique<Tform_Main>(registry);
       form_Main = main.get();
       watcher.AddWindow(main.get());
+
+      // Logout, kill and Ctrl+C take the exit command's path. Listening
+      // before the other windows exist: a request that comes while a
+      // start-up message is open is handled too.
+      TermSignals termSignals;
+      QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(), [&] {
+        main->EndSessionRequested();
+        // Message boxes still open run loops of their own.
+        for (int i = 0; i < 16; ++i) {
+          QWidget* modal = QApplication::activeModalWidget();
+          if (!modal) break;
+          if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+          } else {
+            modal->hide();
+          }
+        }
+      });
+
       setup = EmptyWindow("form_Setup");
       watcher.AddWindow(setup.get());
-      input = EmptyWindow("form_Input");
+      input = std::make_unique<Tform_Input>();
+      form_Input = input.get();
+      input->SetContextMenu(main->pmenu_Right);
       watcher.AddWindow(input.get());
       editKind = EmptyWindow("form_EditKindFile");
       watcher.AddWindow(editKind.get());
@@ -64,6 +88,9 @@ int RunMametan(int argc, char** argv) {
       hosted.input = input.get();
       hosted.setup = setup.get();
       hosted.about = about.get();
+      hosted.inputFormHide = [] {
+        if (form_Input) form_Input->FormHide();
+      };
       main->SetHostedWindows(hosted);
 
       // The tray icon's restore and minimize move the entry directly, as
@@ -81,20 +108,16 @@ int RunMametan(int argc, char** argv) {
       QObject::connect(&taskbarEntry, &TaskbarCarrier::closeRequested, main.get(),
                        [&] { main->close(); });
 
-      // Logout, kill and Ctrl+C take the exit command's path.
-      TermSignals termSignals;
-      QObject::connect(&termSignals, &TermSignals::terminateRequested, main.get(),
-                       [&] { main->EndSessionRequested(); });
-
       if (DebugMode) {
         main->show();
       } else {
         taskbarEntry.SetShown(false);
       }
-      app.exec();
+      if (!main->Closed()) app.exec();
     } catch (const std::exception& e) {
       ShowErrorBox(QString::fromUtf8(e.what()));
     }
+    form_Input = nullptr;
     form_Main = nullptr;
     // The windows go before the carrier and the rule they report to.
     about.reset();

@@ -23,10 +23,12 @@ EntryProblem CheckEntry(const EntryTexts& e, std::int32_t* price) {
     return problem(EntryField::Date, "日付がありません。");
   }
   if (!e.dateComplete) {
-    return EntryProblem{EntryField::Date, "入力値が不正です。エスケープキーで変更を取り消せます", true};
+    return EntryProblem{EntryField::Date, "入力値が不正です。エスケープキーで変更を取り消せます",
+                        true};
   }
   if (e.kind.empty()) return problem(EntryField::Kind, "種類名がありません。");
-  if (!cp932::CanEncode(e.kind)) return problem(EntryField::Kind, "種類名に保存できない文字があります。");
+  if (!cp932::CanEncode(e.kind))
+    return problem(EntryField::Kind, "種類名に保存できない文字があります。");
   if (e.goods.empty()) return problem(EntryField::Goods, "商品名がありません。");
   if (!cp932::CanEncode(e.goods)) {
     return problem(EntryField::Goods, "商品名に保存できない文字があります。");

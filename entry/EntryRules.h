@@ -15,7 +15,7 @@ enum class EntryField { None, Date, Kind, Goods, Price };
 
 struct EntryProblem {
   EntryField field = EntryField::None;
-  std::string message;  // empty when the entry may be written
+  std::string message;          // empty when the entry may be written
   bool dateIncomplete = false;  // shown as the date field's own error
   explicit operator bool() const { return field != EntryField::None; }
 };

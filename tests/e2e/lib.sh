@@ -8,8 +8,14 @@ E2E_DIR=$(mktemp -d /tmp/mametan-e2e.XXXXXX)
 export XDG_CONFIG_HOME=$E2E_DIR/config
 export XDG_RUNTIME_DIR=$E2E_DIR/runtime
 export HOME=$E2E_DIR/home
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME"
+WORK=$E2E_DIR/work
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME" "$WORK"
 chmod 700 "$XDG_RUNTIME_DIR"
+MAMETAN=$(realpath "$MAMETAN")
+# The program runs in $WORK: its ledger and kind file resolve there.
+cd "$WORK" || exit 1
+# A kind file, so that no start-up warning waits for a click (食費, 雑貨).
+printf '\x90\x48\x94\xEF\r\n\x8E\x47\x89\xDD\r\n' >"$WORK/item.txt"
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORM
 export LANG=ja_JP.UTF-8 LC_ALL=C.UTF-8
 SETTINGS=$XDG_CONFIG_HOME/VelmaroSoftware.ini
@@ -46,8 +52,7 @@ start_tray() {
   trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
     >"$E2E_DIR/trayer.log" 2>&1 &
   TRAY_PID=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
+  for _ in $(seq 400); do
     if xdotool search --classname trayer >/dev/null 2>&1; then sleep 0.3; return 0; fi
     sleep 0.05
   done

@@ -61,4 +61,15 @@ sleep 1
 check "after the first instance ended a new normal start runs" kill -0 "$again"
 kill -TERM "$again"; wait_exit "$again" 10
 
+# Without a kind file the start-up warning waits for a click; a request to
+# end the program then still saves and ends it.
+rm -f "$SETTINGS" item.txt
+start_app
+warned=$LAST_PID
+check "the missing kind file's warning is shown" wait_window Message 10
+kill -TERM "$warned"
+wait_exit "$warned" 10
+check "SIGTERM during the warning ends with 0 (got ${EXIT_CODE:-still running})" test "${EXIT_CODE:-x}" = 0
+check "... and saves the settings" grep -q '^Tax=5' "$SETTINGS"
+
 e2e_finish

@@ -8,8 +8,8 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/AppError.h"
 #include "app/ApSystem.h"
+#include "app/AppError.h"
 #include "app/Application.h"
 #include "app/Formmain.h"
 #include "app/SettingsStore.h"

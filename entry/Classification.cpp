@@ -1,0 +1,61 @@
+#include "entry/Classification.h"
+
+#include "platform/FileIo.h"
+
+namespace mametan {
+
+const std::vector<std::string>& DefaultKindList() {
+  // Byte order of the code page 932 texts, which is also the order shown.
+  static const std::vector<std::string> kinds = {
+      "\x82\xBB\x82\xCC\x91\xBC",                  // その他
+      "\x8B\xB3\x88\xE7\x94\xEF",                  // 教育費
+      "\x8C\xF0\x92\xCA\x94\xEF",                  // 交通費
+      "\x8E\x47\x89\xDD",                          // 雑貨
+      "\x8E\xEF\x96\xA1",                          // 趣味
+      "\x8F\x91\x90\xD0",                          // 書籍
+      "\x90\x48\x94\xEF",                          // 食費
+      "\x90\x85\x93\xB9\x8C\xF5\x94\x4D\x94\xEF",  // 水道光熱費
+      "\x92\xCA\x90\x4D\x94\xEF",                  // 通信費
+  };
+  return kinds;
+}
+
+std::vector<std::string> ParseClassificationText(std::string_view bytes) {
+  // CR, LF and NUL are never the second byte of a double-byte character, so
+  // a byte scan cannot split one.
+  bytes = bytes.substr(0, bytes.find('\0'));
+  std::vector<std::string> kinds;
+  // One allocation for the list: growing it step by step costs more than
+  // this extra pass over the bytes.
+  std::size_t breaks = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    breaks +=
+        bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+  }
+  kinds.reserve(breaks + 1);
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = bytes.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    kinds.emplace_back(bytes.substr(pos, end - pos));
+    pos = end;
+    if (pos < bytes.size() && bytes[pos] == '\r') ++pos;
+    if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
+  }
+  return kinds;
+}
+
+ClassificationFile ReadClassificationFile(const std::string& path) {
+  ClassificationFile result;
+  if (!IsRegularFile(path)) return result;
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) {
+    result.status = ClassificationFile::Status::Unreadable;
+    return result;
+  }
+  result.status = ClassificationFile::Status::Loaded;
+  result.kinds = ParseClassificationText(*bytes);
+  return result;
+}
+
+}  // namespace mametan

@@ -1,0 +1,37 @@
+#pragma once
+// The classification file: one kind (expense category) per line, code page
+// 932, read once when the input window is created.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mametan {
+
+// The nine built-in kinds as code page 932 bytes, in this order: その他,
+// 教育費, 交通費, 雑貨, 趣味, 書籍, 食費, 水道光熱費, 通信費. The kind box starts
+// with them and keeps them when there is no classification file.
+const std::vector<std::string>& DefaultKindList();
+
+// Splits the file's bytes into kinds, in file order. A line break is CR LF,
+// LF or CR (so LF CR is two breaks, with an empty kind between them); a NUL
+// byte ends the text; a break at the very end adds no empty kind. Kinds are
+// the lines' bytes unchanged: not trimmed, not sorted, not de-duplicated, and
+// not decoded (the caller keeps the bytes so that a listed kind reaches the
+// ledger byte for byte).
+std::vector<std::string> ParseClassificationText(std::string_view bytes);
+
+struct ClassificationFile {
+  enum class Status {
+    Loaded,      // `kinds` holds the file's kinds (possibly none)
+    Missing,     // no regular file at the path (empty path, a directory, nothing)
+    Unreadable,  // the file is there but could not be opened or read
+  };
+  Status status = Status::Missing;
+  std::vector<std::string> kinds;
+};
+
+// Reads and splits the classification file at `path` (UTF-8, relative to the
+// start directory). Shows nothing: the kind box reports Missing and Unreadable.
+ClassificationFile ReadClassificationFile(const std::string& path);
+
+}  // namespace mametan

@@ -1,0 +1,64 @@
+#include "entry/ClassificationList.h"
+
+#include <QByteArray>
+#include <QComboBox>
+#include <QString>
+#include <vector>
+
+#include "app/ApSystem.h"
+#include "app/AppError.h"
+#include "entry/Classification.h"
+#include "platform/Cp932.h"
+#include "platform/MessageBox.h"
+
+namespace mametan {
+namespace {
+
+void FillKinds(QComboBox* box, const std::vector<std::string>& kinds) {
+  box->clear();
+  for (const std::string& kind : kinds) {
+    box->addItem(QString::fromStdString(cp932::Decode(kind)),
+                 QByteArray(kind.data(), static_cast<qsizetype>(kind.size())));
+  }
+}
+
+}  // namespace
+
+void FillDefaultKinds(QComboBox* box) { FillKinds(box, DefaultKindList()); }
+
+void LoadClassificationList(QComboBox* box, const std::string& path) {
+  const ClassificationFile file = ReadClassificationFile(path);
+  switch (file.status) {
+    case ClassificationFile::Status::Missing:
+      FillDefaultKinds(box);
+      // Owned by no window: this runs while the input window is still hidden.
+      ShowMessageBox(
+          QStringLiteral("分類設定ファイルが読み込めません。標準設定の分類を使用します。"),
+          MsgIcon::Exclamation);
+      return;
+    case ClassificationFile::Status::Unreadable:
+      box->clear();
+      ShowErrorBox(QString::fromStdString(FormatMessage("ファイル %s は開けません", path)));
+      return;
+    case ClassificationFile::Status::Loaded:
+      FillKinds(box, file.kinds);
+      return;
+  }
+}
+
+void LoadClassificationList(QComboBox* box) {
+  LoadClassificationList(box, SettingsRecord.File_Kind);
+}
+
+std::optional<std::string> ListedKindBytes(const QComboBox* box) {
+  const QString text = box->currentText();
+  int index = box->currentIndex();
+  if (index < 0 || box->itemText(index) != text) {
+    index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  }
+  if (index < 0) return std::nullopt;
+  const QByteArray bytes = box->itemData(index).toByteArray();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace mametan

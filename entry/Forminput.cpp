@@ -1,0 +1,276 @@
+#include "entry/Forminput.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QStyle>
+
+#include "app/ApSystem.h"
+#include "controls/Maskedit.h"
+#include "entry/ClassificationList.h"
+#include "entry/EntryRules.h"
+#include "entry/Ledger.h"
+#include "entry/LedgerReport.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/MessageBox.h"
+#include "ui_Forminput.h"
+
+namespace mametan {
+
+Qt::KeyboardModifiers LastKeyShift;
+Tform_Input* form_Input = nullptr;
+
+namespace {
+
+void SetPixelFont(QWidget* w, int px, bool bold = false) {
+  QFont f = w->font();
+  f.setPixelSize(px);
+  f.setBold(bold);
+  w->setFont(f);
+}
+
+QByteArray ToCp932(const QString& text) {
+  const auto bytes = cp932::Encode(text.toStdString());
+  return bytes ? QByteArray::fromStdString(*bytes) : QByteArray();
+}
+
+}  // namespace
+
+Tform_Input::Tform_Input(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_Input) {
+  m_ui->setupUi(this);
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setModal(false);
+
+  QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
+  face.setPixelSize(12);
+  setFont(face);
+  for (QWidget* label : {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4}) {
+    SetPixelFont(label, 15, true);
+  }
+  for (QWidget* field : std::initializer_list<QWidget*>{m_ui->medt_Date, m_ui->cbbox_Kind,
+                                                        m_ui->edt_Goods, m_ui->edt_Price}) {
+    SetPixelFont(field, 15);
+  }
+
+  // The date must fit its 89 pixels: digits of half an em.
+  QFont dateFont = m_ui->medt_Date->font();
+  dateFont.setFamilies({QStringLiteral("ＭＳ ゴシック")});
+  m_ui->medt_Date->setFont(dateFont);
+
+  // Japanese input on for the texts, off for the date and the price.
+  m_ui->medt_Date->setAttribute(Qt::WA_InputMethodEnabled, false);
+  m_ui->medt_Date->setInputMethodHints(Qt::ImhDate | Qt::ImhLatinOnly);
+  m_ui->edt_Price->setAttribute(Qt::WA_InputMethodEnabled, false);
+  m_ui->edt_Price->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhLatinOnly);
+  m_ui->cbbox_Kind->setAttribute(Qt::WA_InputMethodEnabled, true);
+  m_ui->edt_Goods->setAttribute(Qt::WA_InputMethodEnabled, true);
+  m_ui->cbbox_Kind->setInputMethodHints(Qt::ImhNone);
+  m_ui->edt_Goods->setInputMethodHints(Qt::ImhNone);
+
+  m_ui->medt_Date->SetEditMask(QStringLiteral("!9999/99/00;1;-"));
+  m_ui->bbtn_Ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
+  m_ui->bbtn_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  m_ui->StringGrid1->setColumnWidth(0, 64);
+  m_ui->StringGrid1->setColumnWidth(1, 74);
+  m_ui->StringGrid1->setColumnWidth(2, 64);
+  m_ui->StringGrid1->setColumnWidth(3, 64);
+  for (int row = 0; row < 5; ++row) m_ui->StringGrid1->setRowHeight(row, row == 1 ? 18 : 24);
+
+  for (QObject* control :
+       std::initializer_list<QObject*>{m_ui->medt_Date, m_ui->cbbox_Kind, m_ui->edt_Goods,
+                                       m_ui->edt_Price, m_ui->bbtn_Ok, m_ui->bbtn_Cancel}) {
+    control->installEventFilter(this);
+  }
+  if (m_ui->cbbox_Kind->lineEdit()) m_ui->cbbox_Kind->lineEdit()->installEventFilter(this);
+
+  connect(m_ui->bbtn_Ok, &QPushButton::clicked, this, &Tform_Input::bbtn_OkClick);
+  connect(m_ui->bbtn_Cancel, &QPushButton::clicked, this, &Tform_Input::bbtn_CancelClick);
+  connect(m_ui->cb_NextInput, &QCheckBox::toggled, this, &Tform_Input::cb_NextInputClick);
+
+  FormCreate();
+}
+
+Tform_Input::~Tform_Input() = default;
+
+void Tform_Input::FormCreate() {
+  // The form is designed taller; the inert grid below stays cut off.
+  setFixedSize(345, 161);
+  if (SettingsRecord.OpenWindowAtBoot) show();
+  LoadClassificationList(m_ui->cbbox_Kind, SettingsRecord.File_Kind);
+  // Filling the list must not put a kind into the box the show steps emptied.
+  m_ui->cbbox_Kind->setCurrentIndex(-1);
+  m_ui->cbbox_Kind->setEditText(QString());
+}
+
+void Tform_Input::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;  // un-minimised, not shown anew
+  if (!SettingsRecord.SaveWindowPos && !m_shownOnce) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->availableGeometry();
+      move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+  }
+  m_shownOnce = true;
+  FormShow();
+}
+
+void Tform_Input::FormShow() {
+  if (!m_ui->cb_HoldDate->isChecked()) {
+    const QChar sep = DateSeparator();
+    m_ui->medt_Date->SetText(Today().toString(QStringLiteral("yyyy%1MM%1dd").arg(sep)));
+  }
+  if (SettingsRecord.SaveWindowPos) {
+    move(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top);
+  }
+  m_ui->cbbox_Kind->setCurrentIndex(-1);
+  m_ui->cbbox_Kind->setEditText(QString());
+  m_ui->edt_Goods->clear();
+  m_ui->edt_Price->clear();
+  m_ui->cb_AutoTax->setChecked(SettingsRecord.AutoTax);
+  m_ui->cb_NextInput->setChecked(SettingsRecord.NextInput);
+  cb_NextInputClick();
+  m_ui->cbbox_Kind->setFocus(Qt::OtherFocusReason);
+  m_ui->bbtn_Ok->setDefault(!SettingsRecord.EnterToNext);
+}
+
+void Tform_Input::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) FormHide();
+}
+
+void Tform_Input::FormHide() {
+  SettingsRecord.InputWindow_Left = x();
+  SettingsRecord.InputWindow_Top = y();
+  SettingsRecord.AutoTax = m_ui->cb_AutoTax->isChecked();
+  SettingsRecord.NextInput = m_ui->cb_NextInput->isChecked();
+  if (isVisible()) m_ui->edt_Price->setFocus(Qt::OtherFocusReason);
+}
+
+void Tform_Input::closeEvent(QCloseEvent* event) {
+  // The close box only hides the window; it is not Cancel.
+  event->accept();
+}
+
+void Tform_Input::reject() { m_ui->bbtn_Cancel->click(); }
+
+void Tform_Input::contextMenuEvent(QContextMenuEvent* event) {
+  if (m_contextMenu) m_contextMenu->popup(event->globalPos());
+}
+
+void Tform_Input::cb_NextInputClick() {
+  m_ui->bbtn_Cancel->setText(m_ui->cb_NextInput->isChecked() ? QStringLiteral("&Clear")
+                                                             : QStringLiteral("&Cancel"));
+}
+
+QByteArray Tform_Input::KindBytes() const {
+  // A kind picked unchanged from the list keeps the classification file's bytes.
+  if (const auto bytes = ListedKindBytes(m_ui->cbbox_Kind))
+    return QByteArray::fromStdString(*bytes);
+  return ToCp932(m_ui->cbbox_Kind->currentText());
+}
+
+bool Tform_Input::ValidateEntry(std::int32_t* price) {
+  EntryTexts entry;
+  entry.date = m_ui->medt_Date->Text().toStdString();
+  entry.dateComplete = m_ui->medt_Date->FirstUnfilledPosition() < 0;
+  entry.kind = m_ui->cbbox_Kind->currentText().toStdString();
+  entry.goods = m_ui->edt_Goods->text().toStdString();
+  entry.price = m_ui->edt_Price->text().toStdString();
+  entry.autoTax = m_ui->cb_AutoTax->isChecked();
+  entry.tax = SettingsRecord.Tax;
+  const EntryProblem problem = CheckEntry(entry, price);
+  if (!problem) return true;
+
+  QWidget* focus = nullptr;
+  switch (problem.field) {
+    case EntryField::Date:
+      focus = m_ui->medt_Date;
+      break;
+    case EntryField::Kind:
+      focus = m_ui->cbbox_Kind;
+      break;
+    case EntryField::Goods:
+      focus = m_ui->edt_Goods;
+      break;
+    case EntryField::Price:
+      focus = m_ui->edt_Price;
+      break;
+    case EntryField::None:
+      break;
+  }
+  if (problem.dateIncomplete) {
+    // Refused the way the date field refuses to be left unfinished.
+    m_ui->medt_Date->ValidateEdit();
+  } else {
+    ShowMessageBox(QString::fromStdString(problem.message), MsgIcon::Exclamation, this);
+    if (focus) focus->setFocus(Qt::OtherFocusReason);
+  }
+  return false;
+}
+
+void Tform_Input::bbtn_OkClick() {
+  std::int32_t price = 0;
+  if (!ValidateEntry(&price)) return;
+  LedgerRecord record;
+  record.date = ToCp932(m_ui->medt_Date->Text()).toStdString();
+  record.kind = KindBytes().toStdString();
+  record.goods = ToCp932(m_ui->edt_Goods->text()).toStdString();
+  record.price = price;
+  // A record that did not reach the ledger stays on screen for another try.
+  if (!ReportLedgerFailure(WriteLedgerRecord(record), this)) return;
+  if (m_ui->cb_NextInput->isChecked()) {
+    FormHide();
+    FormShow();
+  } else {
+    hide();
+  }
+}
+
+void Tform_Input::bbtn_CancelClick() {
+  if (m_ui->cb_NextInput->isChecked()) {
+    FormShow();
+  } else {
+    m_ui->cb_HoldDate->setChecked(false);
+    hide();
+  }
+}
+
+bool Tform_Input::IsKeyHandlingControl(QObject* o) const {
+  return o == m_ui->medt_Date || o == m_ui->cbbox_Kind || o == m_ui->cbbox_Kind->lineEdit() ||
+         o == m_ui->edt_Goods || o == m_ui->edt_Price || o == m_ui->bbtn_Ok ||
+         o == m_ui->bbtn_Cancel;
+}
+
+bool Tform_Input::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && IsKeyHandlingControl(watched)) {
+    if (HandleKey(static_cast<QKeyEvent*>(event))) return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+bool Tform_Input::HandleKey(QKeyEvent* event) {
+  // FormKeyDown: remember the modifiers of this key-down.
+  LastKeyShift = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+
+  // FormKeyPress: Enter walks the controls while EnterToNext is set.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter) return false;
+  const bool onButton = focusWidget() == m_ui->bbtn_Ok || focusWidget() == m_ui->bbtn_Cancel;
+  const bool shiftOnly = LastKeyShift == Qt::ShiftModifier;
+  if (SettingsRecord.EnterToNext) {
+    if (onButton && LastKeyShift == Qt::NoModifier) return false;  // presses that button
+    focusNextPrevChild(!shiftOnly);
+    return true;
+  }
+  // Without it, Shift+Enter neither presses a button nor moves on.
+  return LastKeyShift != Qt::NoModifier && !(event->modifiers() & Qt::KeypadModifier);
+}
+
+}  // namespace mametan

@@ -1,0 +1,65 @@
+#pragma once
+// Byte files for the ledger and the classification file. Paths are UTF-8 and
+// used as given: a relative path resolves against the directory the program
+// was started in (the program never changes it). Every result is reported to
+// the caller; nothing here shows a message.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mametan {
+
+// True when `path` names an existing regular file (links followed). An empty
+// path, a directory, a device or nothing at all gives false.
+bool IsRegularFile(const std::string& path);
+
+// The whole content of the file, read from start to end. Other programs may
+// read the file meanwhile but not write it (where the system has share modes).
+// Nothing when the file cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Removes a file; false when it could not be removed.
+bool RemoveFile(const std::string& path);
+
+// A byte file open for writing. Opens let other programs read and write the
+// same file meanwhile. The destructor closes an open file without telling
+// anyone the result; call Close() to learn it.
+class ByteFile {
+ public:
+  enum class Create { Created, Exists, Failed };
+
+  ByteFile() = default;
+  ~ByteFile();
+  ByteFile(const ByteFile&) = delete;
+  ByteFile& operator=(const ByteFile&) = delete;
+
+  // Creates a new, empty file. Exists when anything (a file, a directory, a
+  // dangling link) is already there; nothing existing is ever truncated.
+  Create CreateNew(const std::string& path);
+
+  // Opens for appending, creating the file when it is absent. Every Append
+  // lands at the file's end at that moment, also when other processes append.
+  bool OpenAppend(const std::string& path);
+
+  // Writes all of `bytes` at the end of the file as one operation, so that
+  // appends of two processes never interleave. When fewer bytes reach the file
+  // (a full disk), the file is cut back to its size before the call and false
+  // is returned: a failed append leaves no partial data behind.
+  bool Append(std::string_view bytes);
+
+  // The file's current size in bytes; nothing when it cannot be read.
+  std::optional<std::uint64_t> Size() const;
+
+  // Closes the file. False when the system reports an error, which may mean
+  // that written data did not reach the disk.
+  bool Close();
+
+  bool IsOpen() const { return m_handle != kNoHandle; }
+
+ private:
+  static constexpr std::intptr_t kNoHandle = -1;
+  std::intptr_t m_handle = kNoHandle;
+};
+
+}  // namespace mametan

@@ -1,0 +1,17 @@
+#pragma once
+// The settings store on Windows: HKEY_CURRENT_USER\Software\VelmaroSoftware
+// through the registry's A functions. Key names, value names and texts cross
+// that boundary in code page 932; inside the program they are UTF-8.
+#include "platform/Registry.h"
+
+namespace mametan {
+
+inline constexpr const char* kCompanyKeyPath = "Software\\VelmaroSoftware";
+
+class WinRegistry : public RegistryBackend {
+ public:
+  // Opens the company key with full access, creating it when missing.
+  std::unique_ptr<RegistryKey> OpenCompanyKey() override;
+};
+
+}  // namespace mametan
