@@ -97,7 +97,8 @@ int RunMametan(int argc, char** argv) {
       // start-up does; the rule's own record stays as it was.
       main->TrayIcon->RestoreApplicationHook = [&] {
         taskbarEntry.SetShown(true);
-        for (QWidget* w : {input.get(), setup.get(), about.get(), editKind.get()}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(input.get()), setup.get(), about.get(), editKind.get()}) {
           if (w->isVisible()) {
             ShowWindow(w);
             break;
