@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
 
   const xcb_window_t icon = static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 0));
   const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
-  auto* at = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, icon, root, 4, 4),
-                                             nullptr);
+  auto* at =
+      xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, icon, root, 4, 4), nullptr);
   if (!at) return 1;
   const int x = at->dst_x, y = at->dst_y;
   std::free(at);
