@@ -13,7 +13,6 @@ namespace mametan {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   InitResources();
   setApplicationName(QStringLiteral("Mametan"));
-  setApplicationDisplayName(kApplicationTitle);
   setOrganizationName(QStringLiteral("VelmaroSoftware"));
   setProperty("helpFile", kHelpFileName);
   // The program lives in the tray: hiding its last window must not end it.
