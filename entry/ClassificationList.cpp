@@ -12,8 +12,6 @@
 #include "platform/MessageBox.h"
 
 namespace mametan {
-namespace {
-
 void FillKinds(QComboBox* box, const std::vector<std::string>& kinds) {
   box->clear();
   for (const std::string& kind : kinds) {
@@ -22,28 +20,28 @@ void FillKinds(QComboBox* box, const std::vector<std::string>& kinds) {
   }
 }
 
-}  // namespace
-
 void FillDefaultKinds(QComboBox* box) { FillKinds(box, DefaultKindList()); }
 
-void LoadClassificationList(QComboBox* box, const std::string& path) {
-  const ClassificationFile file = ReadClassificationFile(path);
+std::vector<std::string> LoadClassificationKinds(const std::string& path) {
+  ClassificationFile file = ReadClassificationFile(path);
   switch (file.status) {
     case ClassificationFile::Status::Missing:
-      FillDefaultKinds(box);
       // Owned by no window: this runs while the input window is still hidden.
       ShowMessageBox(
           QStringLiteral("分類設定ファイルが読み込めません。標準設定の分類を使用します。"),
           MsgIcon::Exclamation);
-      return;
+      return DefaultKindList();
     case ClassificationFile::Status::Unreadable:
-      box->clear();
       ShowErrorBox(QString::fromStdString(FormatMessage("ファイル %s は開けません", path)));
-      return;
+      return {};
     case ClassificationFile::Status::Loaded:
-      FillKinds(box, file.kinds);
-      return;
+      break;
   }
+  return std::move(file.kinds);
+}
+
+void LoadClassificationList(QComboBox* box, const std::string& path) {
+  FillKinds(box, LoadClassificationKinds(path));
 }
 
 void LoadClassificationList(QComboBox* box) {

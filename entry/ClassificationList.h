@@ -3,6 +3,7 @@
 // the input window is created.
 #include <optional>
 #include <string>
+#include <vector>
 
 class QComboBox;
 
@@ -10,6 +11,14 @@ namespace mametan {
 
 // Empties `box` and fills it with DefaultKindList.
 void FillDefaultKinds(QComboBox* box);
+
+// Empties `box` and fills it with `kinds` (code page 932 bytes): each item's
+// text is the decoded kind, its Qt::UserRole data the original bytes.
+void FillKinds(QComboBox* box, const std::vector<std::string>& kinds);
+
+// The reading half of LoadClassificationList: reads the file and shows its
+// messages now, and returns the kinds the box is to hold.
+std::vector<std::string> LoadClassificationKinds(const std::string& path);
 
 // Fills `box` from the classification file at `path` (UTF-8; relative to the
 // start directory). Each item's text is the decoded kind; its Qt::UserRole

@@ -41,11 +41,34 @@ QByteArray ToCp932(const QString& text) {
 
 }  // namespace
 
-Tform_Input::Tform_Input(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_Input) {
-  m_ui->setupUi(this);
+Tform_Input::Tform_Input(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("form_Input"));
+  setWindowTitle(QStringLiteral("まめたん家計簿 - 入力"));
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(false);
+  FormCreate();
+}
+
+Tform_Input::~Tform_Input() = default;
+
+Ui::Tform_Input* Tform_Input::ui() {
+  BuildControls();
+  return m_ui.get();
+}
+
+void Tform_Input::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+void Tform_Input::BuildControls() {
+  // The controls are made when the window is first shown: a program that
+  // waits in the tray then loads no fonts and lays out no text.
+  if (m_ui) return;
+  m_ui = std::make_unique<Ui::Tform_Input>();
+  m_ui->setupUi(this);
+  setFixedSize(345, 161);
 
   QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
   face.setPixelSize(12);
@@ -93,19 +116,23 @@ Tform_Input::Tform_Input(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_
   connect(m_ui->bbtn_Cancel, &QPushButton::clicked, this, &Tform_Input::bbtn_CancelClick);
   connect(m_ui->cb_NextInput, &QCheckBox::toggled, this, &Tform_Input::cb_NextInputClick);
 
-  FormCreate();
+  FillKindBox();
 }
 
-Tform_Input::~Tform_Input() = default;
+void Tform_Input::FillKindBox() {
+  if (!m_ui || !m_kinds) return;
+  FillKinds(m_ui->cbbox_Kind, *m_kinds);
+  // Filling the list must not put a kind into the box the show steps emptied.
+  m_ui->cbbox_Kind->setCurrentIndex(-1);
+  m_ui->cbbox_Kind->setEditText(QString());
+}
 
 void Tform_Input::FormCreate() {
   // The form is designed taller; the inert grid below stays cut off.
   setFixedSize(345, 161);
   if (SettingsRecord.OpenWindowAtBoot) show();
-  LoadClassificationList(m_ui->cbbox_Kind, SettingsRecord.File_Kind);
-  // Filling the list must not put a kind into the box the show steps emptied.
-  m_ui->cbbox_Kind->setCurrentIndex(-1);
-  m_ui->cbbox_Kind->setEditText(QString());
+  m_kinds = LoadClassificationKinds(SettingsRecord.File_Kind);
+  FillKindBox();
 }
 
 void Tform_Input::showEvent(QShowEvent* event) {
@@ -146,6 +173,9 @@ void Tform_Input::hideEvent(QHideEvent* event) {
 }
 
 void Tform_Input::FormHide() {
+  // A window never shown in this run has nothing of its own to copy: the
+  // stored place and boxes stay as they are.
+  if (!m_ui) return;
   SettingsRecord.InputWindow_Left = x();
   SettingsRecord.InputWindow_Top = y();
   SettingsRecord.AutoTax = m_ui->cb_AutoTax->isChecked();

@@ -3,6 +3,9 @@
 // ledger. Created hidden once per run; closing it only hides it.
 #include <QDialog>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QMenu;
 
@@ -30,7 +33,9 @@ class Tform_Input : public QDialog {
   // The menu shown by a right click on the window's background.
   void SetContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
-  Ui::Tform_Input* ui() const { return m_ui.get(); }
+  // The controls, made on first use.
+  Ui::Tform_Input* ui();
+  void setVisible(bool visible) override;
 
  public slots:
   void bbtn_OkClick();
@@ -47,6 +52,8 @@ class Tform_Input : public QDialog {
 
  private:
   void FormCreate();
+  void BuildControls();
+  void FillKindBox();
   void FormShow();
   bool ValidateEntry(std::int32_t* price);
   bool IsKeyHandlingControl(QObject* object) const;
@@ -55,6 +62,7 @@ class Tform_Input : public QDialog {
   QByteArray KindBytes() const;
 
   std::unique_ptr<Ui::Tform_Input> m_ui;
+  std::optional<std::vector<std::string>> m_kinds;  // read at creation
   QMenu* m_contextMenu = nullptr;
   bool m_shownOnce = false;
 };

@@ -145,6 +145,25 @@ TEST_F(InputWindowTest, OpensItselfAtBootWithTheFileKindsAndAnEmptyKind) {
             ui->medt_Date->width() - 8);
 }
 
+TEST_F(InputWindowTest, ExitBeforeTheWindowWasEverShownKeepsTheStoredState) {
+  form.reset();
+  SettingsRecord.AutoTax = true;
+  SettingsRecord.NextInput = true;
+  SettingsRecord.InputWindow_Left = 300;
+  SettingsRecord.InputWindow_Top = 200;
+  Tform_Input hidden;
+  hidden.FormHide();
+  EXPECT_TRUE(SettingsRecord.AutoTax);
+  EXPECT_TRUE(SettingsRecord.NextInput);
+  EXPECT_EQ(SettingsRecord.InputWindow_Left, 300);
+  EXPECT_EQ(SettingsRecord.InputWindow_Top, 200);
+  // Once shown, the window's own state counts.
+  hidden.show();
+  hidden.ui()->cb_AutoTax->setChecked(false);
+  hidden.FormHide();
+  EXPECT_FALSE(SettingsRecord.AutoTax);
+}
+
 TEST_F(InputWindowTest, WritesOneLineAsBytesAndHides) {
   ui->medt_Date->SetText("2001/11/29");
   Fill("食費", "牛乳", "100");
