@@ -320,6 +320,35 @@ TEST_F(InputWindowTest, EnterWalksTheFieldsWhenEnterToNextIsSet) {
   EXPECT_EQ(LastLine(), "2026/12/07,k,g,7");
 }
 
+TEST_F(InputWindowTest, AltKeysReachEveryControl) {
+  const std::pair<Qt::Key, QWidget*> focus[] = {{Qt::Key_G, ui->edt_Goods},
+                                                {Qt::Key_P, ui->edt_Price},
+                                                {Qt::Key_D, ui->medt_Date},
+                                                {Qt::Key_K, ui->cbbox_Kind}};
+  for (const auto& [key, target] : focus) {
+    QTest::keyClick(form.get(), key, Qt::AltModifier);
+    EXPECT_EQ(Focused(), target) << target->objectName().toStdString();
+  }
+  // Buttons answer their letters with an animated click.
+  const auto press = [&](Qt::Key key) {
+    QTest::keyClick(form.get(), key, Qt::AltModifier);
+    QTest::qWait(300);
+  };
+  press(Qt::Key_T);
+  EXPECT_TRUE(ui->cb_AutoTax->isChecked());
+  press(Qt::Key_H);
+  EXPECT_TRUE(ui->cb_HoldDate->isChecked());
+  press(Qt::Key_N);
+  EXPECT_EQ(ui->bbtn_Cancel->text(), "&Clear");
+  Fill("k", "g", "5");
+  press(Qt::Key_O);
+  EXPECT_EQ(LastLine(), "2026/12/07,k,g,5");
+  EXPECT_TRUE(form->isVisible()) << "continued input";
+  press(Qt::Key_N);
+  press(Qt::Key_C);
+  EXPECT_FALSE(form->isVisible()) << "Cancel";
+}
+
 TEST_F(InputWindowTest, ShiftEnterDoesNothingWithoutEnterToNext) {
   Fill("k", "g", "7");
   PressEnter(ui->edt_Price, Qt::ShiftModifier);
