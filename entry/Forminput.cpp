@@ -81,6 +81,11 @@ void Tform_Input::BuildControls() {
     SetPixelFont(field, 15);
   }
 
+  // The boxes' captions must fit their 93 to 97 pixels beside the indicator.
+  for (QWidget* box : {m_ui->cb_AutoTax, m_ui->cb_NextInput, m_ui->cb_HoldDate}) {
+    box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
+  }
+
   // The date must fit its 89 pixels: digits of half an em.
   QFont dateFont = m_ui->medt_Date->font();
   dateFont.setFamilies({QStringLiteral("ＭＳ ゴシック")});
