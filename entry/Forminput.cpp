@@ -116,6 +116,8 @@ void Tform_Input::BuildControls() {
     control->installEventFilter(this);
   }
   if (m_ui->cbbox_Kind->lineEdit()) m_ui->cbbox_Kind->lineEdit()->installEventFilter(this);
+  // The dropped-down list has the keys while it is open.
+  m_ui->cbbox_Kind->view()->installEventFilter(this);
 
   connect(m_ui->bbtn_Ok, &QPushButton::clicked, this, &Tform_Input::bbtn_OkClick);
   connect(m_ui->bbtn_Cancel, &QPushButton::clicked, this, &Tform_Input::bbtn_CancelClick);
@@ -284,6 +286,19 @@ bool Tform_Input::IsKeyHandlingControl(QObject* o) const {
 }
 
 bool Tform_Input::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && m_ui && watched == m_ui->cbbox_Kind->view()) {
+    // Enter in the open list picks the item and closes the list; with
+    // EnterToNext the focus then moves on as from the closed box.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    LastKeyShift = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && SettingsRecord.EnterToNext) {
+      const bool forward = LastKeyShift != Qt::ShiftModifier;
+      QMetaObject::invokeMethod(
+          this, [this, forward] { focusNextPrevChild(forward); }, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+  }
   if (event->type() == QEvent::KeyPress && IsKeyHandlingControl(watched)) {
     if (HandleKey(static_cast<QKeyEvent*>(event))) return true;
   }
