@@ -13,6 +13,11 @@ namespace mametan::cp932 {
 // bytes survive a decode/encode round trip unchanged.
 inline constexpr char32_t kRawByteBase = 0xF700;
 
+// True for the code points that stand for a raw byte 0x80-0xFF.
+inline constexpr bool IsRawByteCodePoint(char32_t cp) {
+  return cp >= kRawByteBase + 0x80 && cp <= kRawByteBase + 0xFF;
+}
+
 // Decodes code page 932 bytes to UTF-8. Never fails.
 std::string Decode(std::string_view bytes);
 

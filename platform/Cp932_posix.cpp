@@ -81,7 +81,7 @@ std::optional<std::string> Encode(std::string_view text, std::size_t* badOffset)
     if (pos >= text.size()) break;
     char32_t cp = 0;
     const std::size_t len = utf8::DecodeOne(text, pos, cp);
-    if (len != 0 && cp >= kRawByteBase + 0x80 && cp <= kRawByteBase + 0xFF) {
+    if (len != 0 && IsRawByteCodePoint(cp)) {
       out += static_cast<char>(cp - kRawByteBase);
       pos += len;
       continue;

@@ -96,7 +96,7 @@ std::optional<std::string> Encode(std::string_view text, std::size_t* badOffset)
     bool ok = len != 0;
     if (ok && cp < 0x80) {
       out += static_cast<char>(cp);
-    } else if (ok && cp >= kRawByteBase + 0x80 && cp <= kRawByteBase + 0xFF) {
+    } else if (ok && IsRawByteCodePoint(cp)) {
       out += static_cast<char>(cp - kRawByteBase);
     } else if (ok) {
       const OneWay* oneWay = nullptr;
