@@ -8,9 +8,9 @@
 #include <QSessionManager>
 #include <QUrl>
 
-#include "app/ApSystem.h"
-#include "app/AppError.h"
 #include "app/SettingsStore.h"
+#include "common/ApSystem.h"
+#include "common/AppError.h"
 #include "platform/MessageBox.h"
 
 // The resources live in a static library, which registers nothing by itself.

@@ -2,12 +2,10 @@
 
 #include <string_view>
 
-#include "app/AppError.h"
-#include "app/IntegerText.h"
+#include "common/AppError.h"
+#include "common/IntegerText.h"
 
 namespace mametan {
-
-TApSystem SettingsRecord;
 
 namespace {
 

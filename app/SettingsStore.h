@@ -2,7 +2,7 @@
 // Loads, saves and deletes the settings record under the company key's
 // "Mametan" subkey, as ten text values. Errors are thrown as AppError with the
 // text the standard error box shows.
-#include "app/ApSystem.h"
+#include "common/ApSystem.h"
 #include "platform/Registry.h"
 
 namespace mametan {

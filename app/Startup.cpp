@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/CommandLine.h"
 #include "app/Formmain.h"
-#include "app/TaskbarCarrier.h"
-#include "app/TaskbarRule.h"
+#include "common/CommandLine.h"
+#include "common/TaskbarRule.h"
 #include "entry/Forminput.h"
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
+#include "platform/TaskbarCarrier.h"
 #include "platform/TermSignals.h"
 
 namespace mametan {

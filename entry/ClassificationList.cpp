@@ -5,8 +5,8 @@
 #include <QString>
 #include <vector>
 
-#include "app/ApSystem.h"
-#include "app/AppError.h"
+#include "common/ApSystem.h"
+#include "common/AppError.h"
 #include "entry/Classification.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBox.h"

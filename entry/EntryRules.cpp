@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/IntegerText.h"
+#include "common/IntegerText.h"
 #include "platform/Cp932.h"
 
 namespace mametan {

@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "app/ApSystem.h"
+#include "common/ApSystem.h"
 #include "controls/Maskedit.h"
 #include "entry/ClassificationList.h"
 #include "entry/EntryRules.h"
@@ -261,7 +261,7 @@ void Tform_Input::bbtn_OkClick() {
   record.goods = ToCp932(m_ui->edt_Goods->text()).toStdString();
   record.price = price;
   // A record that did not reach the ledger stays on screen for another try.
-  if (!ReportLedgerFailure(WriteLedgerRecord(record), this)) return;
+  if (!ReportLedgerFailure(WriteLedgerRecord(record, SettingsRecord.File_Kakeibo), this)) return;
   if (m_ui->cb_NextInput->isChecked()) {
     FormHide();
     FormShow();

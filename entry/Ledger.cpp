@@ -2,7 +2,6 @@
 
 #include <string_view>
 
-#include "app/ApSystem.h"
 #include "platform/FileIo.h"
 
 namespace mametan {
@@ -76,10 +75,6 @@ LedgerOutcome WriteLedgerRecord(const LedgerRecord& record, const std::string& p
   const bool written = file.Append(line);
   const bool closed = file.Close();
   return written && closed ? LedgerOutcome::Written : LedgerOutcome::CannotWrite;
-}
-
-LedgerOutcome WriteLedgerRecord(const LedgerRecord& record) {
-  return WriteLedgerRecord(record, SettingsRecord.File_Kakeibo);
 }
 
 std::string LedgerFailureMessage(LedgerOutcome outcome) {

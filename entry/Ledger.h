@@ -47,9 +47,6 @@ std::string FormatLedgerLine(const LedgerRecord& record);
 // any outcome but Written (see LedgerFailureMessage) and keeps the entry.
 LedgerOutcome WriteLedgerRecord(const LedgerRecord& record, const std::string& path);
 
-// The same, with the path taken from SettingsRecord.File_Kakeibo at this call.
-LedgerOutcome WriteLedgerRecord(const LedgerRecord& record);
-
 // The message (UTF-8) the user sees for a failed outcome, shown with the
 // caption "Message" and the stop icon; empty for Written.
 //   CannotCreate: "家計簿ファイルが作成できません。"

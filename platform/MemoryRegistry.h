@@ -24,10 +24,10 @@ class MemoryRegistry : public RegistryBackend {
   // The node at a path of subkey names under the company key, or nullptr.
   Node* Find(const std::string& path);
 
-  std::set<std::string> failCreate;    // subkey names whose create fails
-  std::set<std::string> failSet;       // value names whose set fails
-  std::set<std::string> failRead;      // value names whose read fails
-  std::set<std::string> failDelete;    // subkey names whose delete fails
+  std::set<std::string> failCreate;  // subkey names whose create fails
+  std::set<std::string> failSet;     // value names whose set fails
+  std::set<std::string> failRead;    // value names whose read fails
+  std::set<std::string> failDelete;  // subkey names whose delete fails
   bool failCompany = false;
 
  private:

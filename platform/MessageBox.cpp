@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/AppError.h"
+#include "common/AppError.h"
 
 namespace mametan {
 namespace {

@@ -1,10 +1,10 @@
-#include <cerrno>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <cerrno>
 
 #include "platform/TermSignals.h"
 
@@ -23,7 +23,8 @@ void OnSignal(int) {
 }  // namespace
 
 TermSignals::TermSignals(QObject* parent) : QObject(parent) {
-  if (g_pipe[0] < 0 && socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
+  if (g_pipe[0] < 0 &&
+      socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
     return;
   }
   m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);

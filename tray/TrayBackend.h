@@ -28,10 +28,4 @@ class TrayBackend : public QObject {
 
 using TrayBackendFactory = std::function<std::unique_ptr<TrayBackend>()>;
 
-// The desktop's notification area: a StatusNotifierItem host when one is on
-// the session bus, else an XEmbed system tray. When neither is there yet,
-// waits up to `waitMs` for one to appear (a panel that starts after us), and
-// returns nullptr when none did. Leaves no timer behind.
-std::unique_ptr<TrayBackend> CreateDesktopTrayBackend(int waitMs = 5000);
-
 }  // namespace mametan

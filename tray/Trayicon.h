@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "tray/TrayBackend.h"
+#include "tray/TrayBackendFactory.h"
 #include "tray/TrayDispatch.h"
 
 namespace mametan {

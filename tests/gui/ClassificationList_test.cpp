@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "GuiTestSupport.h"
-#include "app/ApSystem.h"
+#include "common/ApSystem.h"
 #include "platform/Cp932.h"
 #include "tests/support/FileRights_posix.h"
 #include "tests/support/ScratchFiles.h"

@@ -16,7 +16,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/ApSystem.h"
+#include "common/ApSystem.h"
 #include "controls/Maskedit.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"

@@ -12,10 +12,10 @@
 #include <QWidget>
 
 #include "GuiTestSupport.h"
-#include "app/ApSystem.h"
-#include "app/AppError.h"
-#include "app/TaskbarCarrier.h"
+#include "common/ApSystem.h"
+#include "common/AppError.h"
 #include "platform/IniRegistry.h"
+#include "platform/TaskbarCarrier.h"
 #include "tray/TrayDispatch.h"
 
 namespace mametan {

@@ -8,11 +8,11 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/ApSystem.h"
-#include "app/AppError.h"
 #include "app/Application.h"
 #include "app/Formmain.h"
 #include "app/SettingsStore.h"
+#include "common/ApSystem.h"
+#include "common/AppError.h"
 #include "platform/IniRegistry.h"
 
 namespace mametan {

@@ -4,8 +4,8 @@
 #include "app/Application.h"
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   ::testing::InitGoogleTest(&argc, argv);
   mametan::TApplication app(argc, argv);
   return RUN_ALL_TESTS();

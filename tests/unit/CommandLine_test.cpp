@@ -1,7 +1,8 @@
+#include "common/CommandLine.h"
+
 #include <gtest/gtest.h>
 
-#include "app/AppError.h"
-#include "app/CommandLine.h"
+#include "common/AppError.h"
 
 namespace mametan {
 namespace {

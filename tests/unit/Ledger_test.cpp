@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <initializer_list>
 
-#include "app/ApSystem.h"
+#include "common/ApSystem.h"
 #include "tests/support/ScratchFiles.h"
 
 namespace mametan {
@@ -117,26 +117,16 @@ TEST(LedgerWriter, CannotCreate) {
       << "nothing else was created";
 }
 
-TEST(LedgerWriter, PathIsReadFromSettingsAtEveryCall) {
+TEST(LedgerWriter, RelativePathsResolveAgainstTheCurrentDirectory) {
   ScratchDir dir;
   const auto startDir = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
-  const TApSystem saved = SettingsRecord;
-
-  SettingsRecord.File_Kakeibo = "kakeibo.csv";  // relative: against the current directory
-  const LedgerOutcome first = WriteLedgerRecord(Milk());
-  SettingsRecord.File_Kakeibo = dir / "other.csv";
-  const LedgerOutcome second = WriteLedgerRecord(Milk());
-  SettingsRecord.File_Kakeibo.clear();
-  const LedgerOutcome third = WriteLedgerRecord(Milk());
-
-  SettingsRecord = saved;
+  const LedgerOutcome relative = WriteLedgerRecord(Milk(), "kakeibo.csv");
+  const LedgerOutcome empty = WriteLedgerRecord(Milk(), "");
   std::filesystem::current_path(startDir);
-  EXPECT_EQ(first, LedgerOutcome::Written);
-  EXPECT_EQ(second, LedgerOutcome::Written);
-  EXPECT_EQ(third, LedgerOutcome::CannotCreate);
+  EXPECT_EQ(relative, LedgerOutcome::Written);
+  EXPECT_EQ(empty, LedgerOutcome::CannotCreate);
   EXPECT_EQ(ReadBytes(dir / "kakeibo.csv"), kHeader + kMilkLine);
-  EXPECT_EQ(ReadBytes(dir / "other.csv"), kHeader + kMilkLine);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
+#include "app/SettingsStore.h"
+
 #include <gtest/gtest.h>
 
-#include "app/AppError.h"
-#include "app/SettingsStore.h"
+#include "common/AppError.h"
 #include "platform/MemoryRegistry.h"
 
 namespace mametan {
@@ -52,8 +53,9 @@ TEST_F(SettingsStoreTest, IntegerAndBooleanConversion) {
     Put("Tax", text);
     EXPECT_EQ(Load().Tax, tax) << text;
   }
-  const std::pair<const char*, bool> bools[] = {
-      {"2", true}, {"-1", true}, {"1", true}, {"0", false}, {"yes", false}, {"true", false}, {"", false}};
+  const std::pair<const char*, bool> bools[] = {{"2", true},  {"-1", true},   {"1", true},
+                                                {"0", false}, {"yes", false}, {"true", false},
+                                                {"", false}};
   for (const auto& [text, value] : bools) {
     Put("AutoTax", text);
     EXPECT_EQ(Load().AutoTax, value) << text;

@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "app/AppError.h"
 #include "app/SettingsStore.h"
+#include "common/AppError.h"
 #include "platform/WinRegistry.h"
 
 namespace mametan {

@@ -1,4 +1,4 @@
-#include "tray/TrayBackend.h"
+#include "tray/TrayBackendFactory.h"
 
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>

@@ -1,4 +1,4 @@
-#include "app/IntegerText.h"
+#include "common/IntegerText.h"
 
 namespace mametan {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "common/CommandLine.h"
 
 namespace mametan {
 

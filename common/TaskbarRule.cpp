@@ -1,4 +1,4 @@
-#include "app/TaskbarRule.h"
+#include "common/TaskbarRule.h"
 
 namespace mametan {
 

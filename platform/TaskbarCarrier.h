@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/TaskbarRule.h"
+#include "common/TaskbarRule.h"
 
 struct xcb_connection_t;
 

@@ -1,4 +1,4 @@
-#include "app/TaskbarCarrier.h"
+#include "platform/TaskbarCarrier.h"
 
 #include <xcb/xcb.h>
 

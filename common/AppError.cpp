@@ -1,4 +1,4 @@
-#include "app/AppError.h"
+#include "common/AppError.h"
 
 namespace mametan {
 

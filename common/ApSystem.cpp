@@ -1,0 +1,7 @@
+#include "common/ApSystem.h"
+
+namespace mametan {
+
+TApSystem SettingsRecord;
+
+}  // namespace mametan
