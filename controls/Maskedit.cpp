@@ -465,14 +465,14 @@ void TCustomMaskEdit::mouseReleaseEvent(QMouseEvent* e) {
 void TCustomMaskEdit::ReportInvalidInput(const std::exception& e, bool later) {
   const QString text = QString::fromUtf8(e.what());
   if (!later) {
-    ShowErrorBox(text);
+    ShowErrorBox(text, window());
     return;
   }
   if (m_reportPending) return;
   m_reportPending = true;
   QTimer::singleShot(0, this, [this, text] {
     m_reportPending = false;
-    ShowErrorBox(text);
+    ShowErrorBox(text, window());
   });
 }
 

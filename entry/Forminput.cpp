@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 #include "common/ApSystem.h"
 #include "controls/Maskedit.h"
@@ -37,6 +38,19 @@ void SetPixelFont(QWidget* w, int px, bool bold = false) {
 QByteArray ToCp932(const QString& text) {
   const auto bytes = cp932::Encode(text.toStdString());
   return bytes ? QByteArray::fromStdString(*bytes) : QByteArray();
+}
+
+// Puts the window's outer top-left, its frame's, at `topLeft`: the point the
+// hide steps store. Before the window has been on screen in this run its
+// frame is unknown, and a plain move would put the client area there, a
+// title bar lower than stored; the window manager is asked to place the frame.
+void MoveFrameTo(QWidget* window, QPoint topLeft) {
+  QWindow* handle = window->windowHandle();
+  if (handle && window->frameGeometry() == window->geometry()) {
+    handle->setFramePosition(topLeft);
+  } else {
+    window->move(topLeft);
+  }
 }
 
 }  // namespace
@@ -99,6 +113,8 @@ void Tform_Input::BuildControls() {
   m_ui->cbbox_Kind->setAttribute(Qt::WA_InputMethodEnabled, true);
   m_ui->edt_Goods->setAttribute(Qt::WA_InputMethodEnabled, true);
   m_ui->cbbox_Kind->setInputMethodHints(Qt::ImhNone);
+  // A kind typed by hand is written as typed: no completion from the list.
+  m_ui->cbbox_Kind->setCompleter(nullptr);
   m_ui->edt_Goods->setInputMethodHints(Qt::ImhNone);
 
   m_ui->medt_Date->SetEditMask(QStringLiteral("!9999/99/00;1;-"));
@@ -161,7 +177,7 @@ void Tform_Input::FormShow() {
     m_ui->medt_Date->SetText(Today().toString(QStringLiteral("yyyy%1MM%1dd").arg(sep)));
   }
   if (SettingsRecord.SaveWindowPos) {
-    move(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top);
+    MoveFrameTo(this, QPoint(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top));
   }
   m_ui->cbbox_Kind->setCurrentIndex(-1);
   m_ui->cbbox_Kind->setEditText(QString());
@@ -320,7 +336,12 @@ bool Tform_Input::HandleKey(QKeyEvent* event) {
     return true;
   }
   // Without it, Shift+Enter neither presses a button nor moves on.
-  return LastKeyShift != Qt::NoModifier && !(event->modifiers() & Qt::KeypadModifier);
+  if (LastKeyShift != Qt::NoModifier) return !(event->modifiers() & Qt::KeypadModifier);
+  if (onButton || !m_ui->bbtn_Ok->isDefault()) return false;
+  // OK's checks come first: the date field would otherwise refuse an
+  // emptied date as unfinished before OK could name what is missing.
+  m_ui->bbtn_Ok->click();
+  return true;
 }
 
 }  // namespace mametan

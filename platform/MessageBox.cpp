@@ -11,9 +11,14 @@ namespace {
 MessageSeam* g_seam = nullptr;
 
 void ShowReal(QWidget* owner, const QString& caption, const QString& text, MsgIcon icon) {
+  QWidget* window = owner ? owner->window() : nullptr;
   QMessageBox box(icon == MsgIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning, caption,
-                  text, QMessageBox::Ok, owner);
+                  text, QMessageBox::Ok, window);
   box.exec();
+  // A window manager may pass the focus anywhere when the box goes (openbox
+  // leaves it with no window); the caller's field is only focused in an
+  // active window.
+  if (window && window->isVisible()) window->activateWindow();
 }
 
 }  // namespace
@@ -29,12 +34,12 @@ void ShowMessageBox(const QString& text, MsgIcon icon, QWidget* owner) {
   }
 }
 
-void ShowErrorBox(const QString& text) {
+void ShowErrorBox(const QString& text, QWidget* owner) {
   const QString full = QString::fromStdString(ErrorBoxText(text.toStdString()));
   if (g_seam) {
-    g_seam->Show(nullptr, kApplicationTitle, full, MsgIcon::Stop);
+    g_seam->Show(owner, kApplicationTitle, full, MsgIcon::Stop);
   } else {
-    ShowReal(nullptr, kApplicationTitle, full, MsgIcon::Stop);
+    ShowReal(owner, kApplicationTitle, full, MsgIcon::Stop);
   }
 }
 

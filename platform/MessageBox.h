@@ -19,12 +19,14 @@ class MessageSeam {
 // Replaces the real boxes; nullptr puts them back.
 void SetMessageSeam(MessageSeam* seam);
 
-// The program's own messages: caption "Message", one OK button.
+// The program's own messages: caption "Message", one OK button. A box with an
+// owner stays over the owner's window, which has the keyboard again once the
+// box is closed.
 void ShowMessageBox(const QString& text, MsgIcon icon, QWidget* owner = nullptr);
 
 // The standard error box: caption the application title, stop icon, a full
 // stop appended when the text's last character sorts after ".".
-void ShowErrorBox(const QString& text);
+void ShowErrorBox(const QString& text, QWidget* owner = nullptr);
 
 void Beep();
 

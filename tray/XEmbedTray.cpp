@@ -320,9 +320,17 @@ bool XEmbedTray::nativeEventFilter(const QByteArray& eventType, void* message, q
     case XCB_BUTTON_RELEASE: {
       auto* be = reinterpret_cast<xcb_button_press_event_t*>(ev);
       if (!m_window || be->event != m_window) return false;
-      Mouse((ev->response_type & 0x7f) == XCB_BUTTON_PRESS, be->detail, be->root_x, be->root_y,
-            be->state, be->time);
-      return true;
+      // The toolkit sees the event too and takes its time as the latest
+      // user time: the window shown and activated in answer carries it, and
+      // a window manager that prevents focus stealing lets it have the focus.
+      // The press is handled once the toolkit has seen it.
+      QMetaObject::invokeMethod(
+          this,
+          [this, press = (ev->response_type & 0x7f) == XCB_BUTTON_PRESS, button = be->detail,
+           x = be->root_x, y = be->root_y, state = be->state,
+           time = be->time] { Mouse(press, button, x, y, state, time); },
+          Qt::QueuedConnection);
+      return false;
     }
     case XCB_MAP_NOTIFY:
     case XCB_UNMAP_NOTIFY: {

@@ -60,7 +60,7 @@ trap e2e_cleanup EXIT
 
 # Saves a picture of the whole screen as $E2E_SHOTS/$1.png.
 screenshot() {
-  [[ -n ${DISPLAY:-} ]] && import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
+  [[ -n ${DISPLAY:-} ]] && timeout 5 import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
 }
 
 # Starts Xvfb on a free display, exports DISPLAY, and starts the window
