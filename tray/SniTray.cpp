@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QStyleHints>
 
 #include "tray/TrayDispatch.h"
 
@@ -48,28 +50,47 @@ bool SniTray::Remove() {
   return true;
 }
 
+void SniTray::SetMenu(QMenu* menu) { m_icon->setContextMenu(menu); }
+
 void SniTray::Activated(QSystemTrayIcon::ActivationReason reason) {
   using namespace traymsg;
   const QPoint pos = QCursor::pos();
   const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
-  const auto click = [&](unsigned down, unsigned up) {
-    emit mouseMessage(down, pos, mods);
+  if (reason == QSystemTrayIcon::DoubleClick) {
+    m_lastClick.invalidate();
+    emit mouseMessage(kLButtonDblClk, pos, mods);
+    return;
+  }
+  const QStyleHints* hints = QGuiApplication::styleHints();
+  // The protocol has no double click: a second click of the same button
+  // within the interval and near the first stands for it, as the press of a
+  // double click does on a tray that reports raw buttons.
+  const bool second = m_lastClick.isValid() && m_lastReason == reason &&
+                      !m_lastClick.hasExpired(hints->mouseDoubleClickInterval()) &&
+                      (pos - m_lastPos).manhattanLength() <= hints->startDragDistance();
+  if (second) {
+    m_lastClick.invalidate();
+  } else {
+    m_lastClick.start();
+    m_lastReason = reason;
+    m_lastPos = pos;
+  }
+  const auto click = [&](unsigned down, unsigned up, unsigned dblclk) {
+    emit mouseMessage(second ? dblclk : down, pos, mods);
     emit mouseMessage(up, pos, mods);
   };
   switch (reason) {
     case QSystemTrayIcon::Trigger:
-      click(kLButtonDown, kLButtonUp);
+      click(kLButtonDown, kLButtonUp, kLButtonDblClk);
       break;
     case QSystemTrayIcon::Context:
-      click(kRButtonDown, kRButtonUp);
+      click(kRButtonDown, kRButtonUp, kRButtonDblClk);
       break;
     case QSystemTrayIcon::MiddleClick:
-      click(kMButtonDown, kMButtonUp);
-      break;
-    case QSystemTrayIcon::DoubleClick:
-      emit mouseMessage(kLButtonDblClk, pos, mods);
+      click(kMButtonDown, kMButtonUp, kMButtonDblClk);
       break;
     default:
+      m_lastClick.invalidate();
       break;
   }
 }

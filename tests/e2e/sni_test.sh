@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# The icon on a StatusNotifierItem host (a watcher and a panel on a private
+# session bus, under openbox): it registers, the panel draws it, the clicks
+# a host can report, the program's own menu drawn by the panel with its exit
+# command, and registering again after the watcher restarts.
+if [[ -z ${MAMETAN_SNI_BUS:-} ]]; then
+  for tool in dbus-run-session dbus-send status-notifier-watcher gtk-sni-tray-standalone openbox; do
+    command -v "$tool" >/dev/null || {
+      echo "SKIP - $tool is not installed (scripts/deps.sh test)"
+      exit 0
+    }
+  done
+  MAMETAN_SNI_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+bus=$DBUS_SESSION_BUS_ADDRESS
+source "$(dirname "$0")/lib.sh"
+export DBUS_SESSION_BUS_ADDRESS=$bus
+SHOTS=$(dirname "$MAMETAN")/e2e-shots/sni
+mkdir -p "$SHOTS"
+shot() { import -window root "$SHOTS/$1.png" 2>/dev/null; }
+
+WATCHER_PID=""
+HOST_PID=""
+# --- The desktop -----------------------------------------------------------
+
+start_openbox() {
+  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+  E2E_PIDS+=($!)
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.05
+  done
+  echo "FAIL: openbox did not start"; exit 1
+}
+
+bus_call() {  # bus_call destination path interface.method args...
+  dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>/dev/null
+}
+
+watcher_prop() {
+  bus_call org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1"
+}
+
+start_watcher() {
+  status-notifier-watcher >>"$E2E_DIR/watcher.log" 2>&1 &
+  WATCHER_PID=$!
+  E2E_PIDS+=("$WATCHER_PID")
+  for _ in $(seq 200); do
+    watcher_prop ProtocolVersion >/dev/null && return 0
+    sleep 0.05
+  done
+  echo "FAIL: status-notifier-watcher did not start"; exit 1
+}
+
+stop_watcher() {
+  kill "$WATCHER_PID" 2>/dev/null; wait "$WATCHER_PID" 2>/dev/null
+}
+
+# The panel: a bar at the top of the screen in a flat colour, so that the
+# icon is what is not that colour.
+BAR_COLOUR='#204080'
+start_host() {
+  gtk-sni-tray-standalone --top --end --size 28 --color "$BAR_COLOUR" >>"$E2E_DIR/host.log" 2>&1 &
+  HOST_PID=$!
+  E2E_PIDS+=("$HOST_PID")
+  for _ in $(seq 200); do
+    bar_window >/dev/null && return 0
+    sleep 0.05
+  done
+  echo "FAIL: gtk-sni-tray-standalone shows no bar"; exit 1
+}
+
+# The panel's bar: its mapped, managed window.
+bar_window() {
+  local id
+  for id in $(xdotool search --pid "$HOST_PID" 2>/dev/null); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' &&
+      xwininfo -id "$id" | grep -q 'Override Redirect State: no'; then
+      echo "$id"; return 0
+    fi
+  done
+  return 1
+}
+
+# The program's items registered with the watcher.
+registered_items() {
+  watcher_prop RegisteredStatusNotifierItems | grep -o "org.kde.StatusNotifierItem-$1-[0-9]*[^ ]*"
+}
+
+wait_registered() {  # wait_registered pid seconds
+  for _ in $(seq $(($2 * 20))); do
+    registered_items "$1" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Where the icon is drawn: the centre of what on the bar is not the bar's
+# colour, as a user sees it. Sets IX and IY; waits up to $1 seconds.
+find_icon() {
+  local bar box
+  for _ in $(seq $(($1 * 4))); do
+    if bar=$(bar_window); then
+      eval "$(xdotool getwindowgeometry --shell "$bar")"
+      box=$(import -window "$bar" png:- 2>/dev/null | convert png:- -fuzz 8% -bordercolor "$BAR_COLOUR" \
+        -border 1 -trim -format '%w %h %X %Y' info: 2>/dev/null)
+      read -r w h x y <<<"$box"
+      if [[ -n $box && $w -gt 8 && $w -lt 64 && $h -gt 8 ]]; then
+        IX=$((X + x - 1 + w / 2)) IY=$((Y + y - 1 + h / 2))
+        return 0
+      fi
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+
+# Clicks button $1 on the icon, then waits until the next click is no double click.
+click_sni() {
+  find_icon 5 || return 1
+  xdotool mousemove "$IX" "$IY" click "$1"
+  sleep 0.6
+}
+
+# The panel's menu: a mapped override-redirect window of the panel.
+host_menu() {
+  local id
+  for _ in $(seq $((${1:-5} * 20 + 1))); do
+    for id in $(xdotool search --pid "$HOST_PID" 2>/dev/null); do
+      if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' &&
+        xwininfo -id "$id" | grep -q 'Override Redirect State: yes'; then
+        echo "$id"; return 0
+      fi
+    done
+    sleep 0.05
+  done
+  return 1
+}
+
+# --- The run -----------------------------------------------------------------
+
+start_x
+start_openbox
+start_watcher
+start_host
+
+start_app
+app=$LAST_PID
+item=$(wait_registered "$app" 10)
+check "the program registers its item with the watcher (${item:-none})" test -n "$item"
+check "the panel draws the icon" find_icon 10
+shot 1-icon
+
+# The exported menu as any host reads it: the seven items in order, the list
+# item hidden, captions with their accelerators, the six images.
+menu_path=$(bus_call "${item:-none}" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
+  string:org.kde.StatusNotifierItem string:Menu | grep -o '/[^ ]*')
+layout=$(bus_call "${item:-none}" "${menu_path:-/none}" com.canonical.dbusmenu.GetLayout \
+  int32:0 int32:-1 array:string:)
+labels=$(grep -o 'label [^)]*' <<<"$layout" | sed 's/^label //' | paste -sd'|')
+check "the item exports its menu (${menu_path:-none}) with the program's captions ($labels)" \
+  test "$labels" = '入力(_I)...|一覧(_V)...|設定(_S)...|ヘルプ(_H)|バージョン情報(_A)...|終了(_E)'
+check "... the list item hidden" grep -q 'visible false' <<<"$layout"
+check "... one separator" test "$(grep -c 'type separator' <<<"$layout")" -eq 1
+check "... six images" test "$(grep -c 'icon-data' <<<"$layout")" -eq 6
+
+# A middle click opens nothing.
+click_sni 2
+check "a middle click opens nothing" test "$(count_windows 'form_|入力')" -eq 0
+check "... and no menu" test -z "$(host_menu 0)"
+
+# A left click: the input window with the keyboard focus.
+click_sni 1
+input=$(wait_window 'まめたん家計簿 - 入力' 5)
+check "a left click opens the input window" test -n "$input"
+sleep 0.3
+check "... with the keyboard focus" test "$(xdotool getwindowfocus -f 2>/dev/null)" = "${input:-none}"
+shot 2-input
+xdotool key Escape
+sleep 0.5
+check "Escape hides it, and the taskbar entry goes ($(taskbar_entry_state))" \
+  test "$(taskbar_entry_state)" != IsViewable
+
+# A double click restores the application: its taskbar entry stays when the
+# input window that the first click opened is hidden again.
+find_icon 5 && xdotool mousemove "$IX" "$IY" click --repeat 2 --delay 80 1
+input=$(wait_window 'まめたん家計簿 - 入力' 5)
+sleep 0.5
+xdotool key Escape
+sleep 0.5
+check "a double click restores the taskbar entry ($(taskbar_entry_state))" \
+  test "$(taskbar_entry_state)" = IsViewable
+
+# The watcher goes away and comes back: the item registers again and the
+# panel draws it again.
+stop_watcher
+sleep 0.5
+check "the program runs on without the watcher" kill -0 "$app"
+start_watcher
+item=$(wait_registered "$app" 10)
+check "the item registers again with the restarted watcher (${item:-none})" test -n "$item"
+
+# A right click: the panel draws the program's menu; 終了 from it ends the
+# program with 0, having saved the settings.
+click_sni 3
+menu=$(host_menu 5)
+check "a right click shows the menu" test -n "$menu"
+shot 3-menu
+if [[ -n $menu ]]; then
+  eval "$(xdotool getwindowgeometry --shell "$menu")"
+  echo "     menu ${WIDTH}x$HEIGHT+$X+$Y"
+fi
+xdotool key e
+wait_exit "$app" 10
+check "終了 from it ends the program with 0 (got ${EXIT_CODE:-running})" test "${EXIT_CODE:-x}" = 0
+check "... having written the ten settings" test "$(settings_lines | cut -d= -f1 | paste -sd,)" = \
+  "$(cut -d= -f1 <<<"$TEN_SETTINGS" | paste -sd,)"
+shot 4-after
+
+e2e_finish
