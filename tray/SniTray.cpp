@@ -1,8 +1,11 @@
 #include "tray/SniTray.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,21 +15,52 @@
 #include "tray/TrayDispatch.h"
 
 namespace mametan {
+namespace {
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+// Without an address libdbus may try to launch a bus of its own.
+bool SessionBusConfigured() {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  return !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") ||
+         (!runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus")));
+}
+}  // namespace
 
 SniTray::SniTray() : m_icon(new QSystemTrayIcon(this)) {
   connect(m_icon, &QSystemTrayIcon::activated, this, &SniTray::Activated);
+  // With no bus configured (widget tests) there is no watcher to follow.
+  if (!SessionBusConfigured()) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (bus.isConnected()) {
+    auto* watcher =
+        new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, &SniTray::RegisterAgain);
+  }
+}
+
+void SniTray::RegisterAgain() {
+  // The toolkit registers its item once, under a bus name of its own that
+  // carries our process id; a new watcher knows nothing of it.
+  if (!m_added) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  const QString prefix =
+      QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
+  const QStringList names = bus.interface()->registeredServiceNames().value();
+  for (const QString& name : names) {
+    if (!name.startsWith(prefix)) continue;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kWatcher, QStringLiteral("/StatusNotifierWatcher"), kWatcher,
+                                       QStringLiteral("RegisterStatusNotifierItem"));
+    call << name;
+    bus.call(call, QDBus::NoBlock);
+  }
 }
 
 bool SniTray::WatcherPresent() {
-  // Without an address libdbus may try to launch a bus of its own.
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
-      (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus")))) {
-    return false;
-  }
+  if (!SessionBusConfigured()) return false;
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected() || !bus.interface()) return false;
-  return bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"));
+  return bus.interface()->isServiceRegistered(kWatcher);
 }
 
 bool SniTray::Add(const QIcon& icon, const QString& tip) {

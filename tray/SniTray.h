@@ -3,7 +3,8 @@
 // (through QSystemTrayIcon). The host reports gestures rather than raw
 // buttons; each becomes the press and release it stands for, and a second
 // one of the same button soon after becomes the double click. The host draws
-// the icon's menu itself from the exported one.
+// the icon's menu itself from the exported one. When the watcher comes back
+// (a panel restart) the item is registered with it again.
 #include <QElapsedTimer>
 #include <QSystemTrayIcon>
 
@@ -26,6 +27,7 @@ class SniTray : public TrayBackend {
 
  private:
   void Activated(QSystemTrayIcon::ActivationReason reason);
+  void RegisterAgain();
 
   QSystemTrayIcon* m_icon;
   bool m_added = false;

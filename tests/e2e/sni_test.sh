@@ -14,7 +14,7 @@ if [[ -z ${MAMETAN_SNI_BUS:-} ]]; then
 fi
 bus=$DBUS_SESSION_BUS_ADDRESS
 source "$(dirname "$0")/lib.sh"
-export DBUS_SESSION_BUS_ADDRESS=$bus
+export DBUS_SESSION_BUS_ADDRESS=$bus NO_AT_BRIDGE=1
 SHOTS=$(dirname "$MAMETAN")/e2e-shots/sni
 mkdir -p "$SHOTS"
 shot() { import -window root "$SHOTS/$1.png" 2>/dev/null; }
@@ -83,9 +83,17 @@ bar_window() {
   return 1
 }
 
-# The program's items registered with the watcher.
+# The items registered with the watcher whose bus connection is process $1's;
+# the watcher names each by its bus name, perhaps followed by its path.
 registered_items() {
-  watcher_prop RegisteredStatusNotifierItems | grep -o "org.kde.StatusNotifierItem-$1-[0-9]*[^ ]*"
+  local name owner
+  watcher_prop RegisteredStatusNotifierItems >"$E2E_DIR/items.txt" || return 1
+  for name in $(tr -s ' \t' '\n\n' <"$E2E_DIR/items.txt" | grep -E '^[:a-zA-Z]' | grep -vE '^(variant|array)$'); do
+    owner=$(bus_call org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.GetConnectionUnixProcessID "string:${name%%/*}" | grep -o '[0-9]*$')
+    [[ $owner == "$1" ]] && { echo "$name"; return 0; }
+  done
+  return 1
 }
 
 wait_registered() {  # wait_registered pid seconds
@@ -125,11 +133,12 @@ click_sni() {
 
 # The panel's menu: a mapped override-redirect window of the panel.
 host_menu() {
-  local id
+  local id info
   for _ in $(seq $((${1:-5} * 20 + 1))); do
     for id in $(xdotool search --pid "$HOST_PID" 2>/dev/null); do
-      if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' &&
-        xwininfo -id "$id" | grep -q 'Override Redirect State: yes'; then
+      info=$(xwininfo -id "$id" 2>/dev/null)
+      if grep -q 'IsViewable' <<<"$info" && grep -q 'Override Redirect State: yes' <<<"$info" &&
+        [[ $(sed -n 's/.*Width: //p' <<<"$info") -gt 40 ]]; then
         echo "$id"; return 0
       fi
     done
@@ -138,6 +147,19 @@ host_menu() {
   return 1
 }
 
+# True while the window manager lists the application's own window, titled
+# まめたん家計簿, as a taskbar entry.
+taskbar_listed() {
+  local id
+  for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+    xprop -id "$id" _NET_WM_NAME | grep -q '= "まめたん家計簿"$' &&
+      ! xprop -id "$id" _NET_WM_STATE | grep -q SKIP_TASKBAR && return 0
+  done
+  return 1
+}
+
+not() { ! "$@"; }
+
 # --- The run -----------------------------------------------------------------
 
 start_x
@@ -145,24 +167,27 @@ start_openbox
 start_watcher
 start_host
 
-start_app
+QT_LOGGING_RULES='qt.qpa.tray*=true' start_app
 app=$LAST_PID
-item=$(wait_registered "$app" 10)
+item=$(wait_registered "$app" 10) || cat "$E2E_DIR/items.txt"
 check "the program registers its item with the watcher (${item:-none})" test -n "$item"
 check "the panel draws the icon" find_icon 10
 shot 1-icon
 
 # The exported menu as any host reads it: the seven items in order, the list
 # item hidden, captions with their accelerators, the six images.
-menu_path=$(bus_call "${item:-none}" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
+service=${item%%/*}
+menu_path=$(bus_call "${service:-none}" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
   string:org.kde.StatusNotifierItem string:Menu | grep -o '/[^ ]*')
-layout=$(bus_call "${item:-none}" "${menu_path:-/none}" com.canonical.dbusmenu.GetLayout \
+layout=$(bus_call "${service:-none}" "${menu_path:-/none}" com.canonical.dbusmenu.GetLayout \
   int32:0 int32:-1 array:string:)
-labels=$(grep -o 'label [^)]*' <<<"$layout" | sed 's/^label //' | paste -sd'|')
+echo "$layout" >"$SHOTS/menu-layout.txt"
+flat=$(tr -s ' \n' '  ' <<<"$layout")
+labels=$(grep -o 'label variant [^ ]*' <<<"$flat" | sed 's/^label variant //' | paste -sd'|')
 check "the item exports its menu (${menu_path:-none}) with the program's captions ($labels)" \
   test "$labels" = '入力(_I)...|一覧(_V)...|設定(_S)...|ヘルプ(_H)|バージョン情報(_A)...|終了(_E)'
-check "... the list item hidden" grep -q 'visible false' <<<"$layout"
-check "... one separator" test "$(grep -c 'type separator' <<<"$layout")" -eq 1
+check "... the list item hidden" test "$(grep -o 'visible variant boolean false' <<<"$flat" | wc -l)" -eq 1
+check "... one separator" test "$(grep -o 'type variant separator' <<<"$flat" | wc -l)" -eq 1
 check "... six images" test "$(grep -c 'icon-data' <<<"$layout")" -eq 6
 
 # A middle click opens nothing.
@@ -179,18 +204,34 @@ check "... with the keyboard focus" test "$(xdotool getwindowfocus -f 2>/dev/nul
 shot 2-input
 xdotool key Escape
 sleep 0.5
-check "Escape hides it, and the taskbar entry goes ($(taskbar_entry_state))" \
-  test "$(taskbar_entry_state)" != IsViewable
+check "Escape hides it, and no taskbar entry stays" not taskbar_listed
 
-# A double click restores the application: its taskbar entry stays when the
-# input window that the first click opened is hidden again.
-find_icon 5 && xdotool mousemove "$IX" "$IY" click --repeat 2 --delay 80 1
-input=$(wait_window 'まめたん家計簿 - 入力' 5)
-sleep 0.5
+# A host that asks the item for its context menu instead of drawing one (the
+# test plays that host on the bus): the program's own popup at the cursor.
+find_icon 5 && xdotool mousemove "$IX" "$IY"
+bus_call "${service:-none}" /StatusNotifierItem org.kde.StatusNotifierItem.ContextMenu \
+  "int32:${IX:-0}" "int32:${IY:-0}" >/dev/null
+popup=$(wait_menu 5)
+check "a host's ContextMenu call pops the program's menu" test -n "$popup"
+if [[ -n $popup ]]; then
+  eval "$(xdotool getwindowgeometry --shell "$popup")"
+  # Kept on the screen and off the panel: beside the pointer, or just below the bar.
+  check "... at the cursor (menu ${WIDTH}x$HEIGHT+$X+$Y; pointer $IX,$IY)" \
+    test "$IX" -ge $((X - 2)) -a "$IX" -le $((X + WIDTH + 2)) -a "$IY" -ge $((Y - 32)) \
+    -a "$IY" -le $((Y + HEIGHT + 2))
+fi
 xdotool key Escape
-sleep 0.5
-check "a double click restores the taskbar entry ($(taskbar_entry_state))" \
-  test "$(taskbar_entry_state)" = IsViewable
+sleep 0.3
+
+# A double click restores the application: with the middle button, which
+# opens nothing, its taskbar entry alone appears.
+find_icon 5 && xdotool mousemove "$IX" "$IY" click --repeat 2 --delay 80 2
+sleep 0.6
+check "a middle double click restores the taskbar entry" taskbar_listed
+check "... and opens no window" test "$(count_windows 'form_|入力')" -eq 0
+find_icon 5 && xdotool mousemove "$IX" "$IY" click --repeat 2 --delay 80 1
+check "a left double click shows the input window" wait_window 'まめたん家計簿 - 入力' 5
+sleep 0.6
 
 # The watcher goes away and comes back: the item registers again and the
 # panel draws it again.
@@ -200,6 +241,7 @@ check "the program runs on without the watcher" kill -0 "$app"
 start_watcher
 item=$(wait_registered "$app" 10)
 check "the item registers again with the restarted watcher (${item:-none})" test -n "$item"
+check "... and the panel draws it" find_icon 5
 
 # A right click: the panel draws the program's menu; 終了 from it ends the
 # program with 0, having saved the settings.
@@ -217,5 +259,7 @@ check "終了 from it ends the program with 0 (got ${EXIT_CODE:-running})" test 
 check "... having written the ten settings" test "$(settings_lines | cut -d= -f1 | paste -sd,)" = \
   "$(cut -d= -f1 <<<"$TEN_SETTINGS" | paste -sd,)"
 shot 4-after
+cp "$E2E_DIR/app.log" "$SHOTS/app.log"
+cp "$E2E_DIR/watcher.log" "$SHOTS/watcher.log"
 
 e2e_finish
