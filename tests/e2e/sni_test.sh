@@ -15,23 +15,11 @@ fi
 bus=$DBUS_SESSION_BUS_ADDRESS
 source "$(dirname "$0")/lib.sh"
 export DBUS_SESSION_BUS_ADDRESS=$bus NO_AT_BRIDGE=1
-SHOTS=$(dirname "$MAMETAN")/e2e-shots/sni
-mkdir -p "$SHOTS"
-shot() { import -window root "$SHOTS/$1.png" 2>/dev/null; }
+
+# --- The desktop: a watcher and a panel ------------------------------------
 
 WATCHER_PID=""
 HOST_PID=""
-# --- The desktop -----------------------------------------------------------
-
-start_openbox() {
-  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
-  E2E_PIDS+=($!)
-  for _ in $(seq 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.05
-  done
-  echo "FAIL: openbox did not start"; exit 1
-}
 
 bus_call() {  # bus_call destination path interface.method args...
   dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>/dev/null
@@ -107,7 +95,7 @@ wait_registered() {  # wait_registered pid seconds
 # Where the icon is drawn: the centre of what on the bar is not the bar's
 # colour, as a user sees it. Sets IX and IY; waits up to $1 seconds.
 find_icon() {
-  local bar box
+  local bar box w h x y
   for _ in $(seq $(($1 * 4))); do
     if bar=$(bar_window); then
       eval "$(xdotool getwindowgeometry --shell "$bar")"
@@ -147,32 +135,18 @@ host_menu() {
   return 1
 }
 
-# True while the window manager lists the application's own window, titled
-# まめたん家計簿, as a taskbar entry.
-taskbar_listed() {
-  local id
-  for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
-    xprop -id "$id" _NET_WM_NAME | grep -q '= "まめたん家計簿"$' &&
-      ! xprop -id "$id" _NET_WM_STATE | grep -q SKIP_TASKBAR && return 0
-  done
-  return 1
-}
-
-not() { ! "$@"; }
-
 # --- The run -----------------------------------------------------------------
 
 start_x
-start_openbox
 start_watcher
 start_host
 
-QT_LOGGING_RULES='qt.qpa.tray*=true' start_app
+start_app
 app=$LAST_PID
 item=$(wait_registered "$app" 10) || cat "$E2E_DIR/items.txt"
 check "the program registers its item with the watcher (${item:-none})" test -n "$item"
 check "the panel draws the icon" find_icon 10
-shot 1-icon
+screenshot 1-icon
 
 # The exported menu as any host reads it: the seven items in order, the list
 # item hidden, captions with their accelerators, the six images.
@@ -181,7 +155,7 @@ menu_path=$(bus_call "${service:-none}" /StatusNotifierItem org.freedesktop.DBus
   string:org.kde.StatusNotifierItem string:Menu | grep -o '/[^ ]*')
 layout=$(bus_call "${service:-none}" "${menu_path:-/none}" com.canonical.dbusmenu.GetLayout \
   int32:0 int32:-1 array:string:)
-echo "$layout" >"$SHOTS/menu-layout.txt"
+echo "$layout" >"$E2E_SHOTS/menu-layout.txt"
 flat=$(tr -s ' \n' '  ' <<<"$layout")
 labels=$(grep -o 'label variant [^ ]*' <<<"$flat" | sed 's/^label variant //' | paste -sd'|')
 check "the item exports its menu (${menu_path:-none}) with the program's captions ($labels)" \
@@ -197,14 +171,13 @@ check "... and no menu" test -z "$(host_menu 0)"
 
 # A left click: the input window with the keyboard focus.
 click_sni 1
-input=$(wait_window 'まめたん家計簿 - 入力' 5)
-check "a left click opens the input window" test -n "$input"
-sleep 0.3
-check "... with the keyboard focus" test "$(xdotool getwindowfocus -f 2>/dev/null)" = "${input:-none}"
-shot 2-input
+check "a left click opens the input window" wait_window 'まめたん家計簿 - 入力' 5
+check "... with the keyboard focus" wait_active 'まめたん家計簿 - 入力' 3
+screenshot 2-input
 xdotool key Escape
 sleep 0.5
-check "Escape hides it, and no taskbar entry stays" not taskbar_listed
+check "Escape hides it, and no taskbar entry stays ($(taskbar_entry_state))" \
+  test "$(taskbar_entry_state)" = none
 
 # A host that asks the item for its context menu instead of drawing one (the
 # test plays that host on the bus): the program's own popup at the cursor.
@@ -227,7 +200,8 @@ sleep 0.3
 # opens nothing, its taskbar entry alone appears.
 find_icon 5 && xdotool mousemove "$IX" "$IY" click --repeat 2 --delay 80 2
 sleep 0.6
-check "a middle double click restores the taskbar entry" taskbar_listed
+check "a middle double click restores the taskbar entry ($(taskbar_entry_state))" \
+  test "$(taskbar_entry_state)" = listed
 check "... and opens no window" test "$(count_windows 'form_|入力')" -eq 0
 find_icon 5 && xdotool mousemove "$IX" "$IY" click --repeat 2 --delay 80 1
 check "a left double click shows the input window" wait_window 'まめたん家計簿 - 入力' 5
@@ -248,7 +222,7 @@ check "... and the panel draws it" find_icon 5
 click_sni 3
 menu=$(host_menu 5)
 check "a right click shows the menu" test -n "$menu"
-shot 3-menu
+screenshot 3-menu
 if [[ -n $menu ]]; then
   eval "$(xdotool getwindowgeometry --shell "$menu")"
   echo "     menu ${WIDTH}x$HEIGHT+$X+$Y"
@@ -258,8 +232,11 @@ wait_exit "$app" 10
 check "終了 from it ends the program with 0 (got ${EXIT_CODE:-running})" test "${EXIT_CODE:-x}" = 0
 check "... having written the ten settings" test "$(settings_lines | cut -d= -f1 | paste -sd,)" = \
   "$(cut -d= -f1 <<<"$TEN_SETTINGS" | paste -sd,)"
-shot 4-after
-cp "$E2E_DIR/app.log" "$SHOTS/app.log"
-cp "$E2E_DIR/watcher.log" "$SHOTS/watcher.log"
+screenshot 4-after
+if [[ $E2E_FAILS -ne 0 ]]; then
+  for log in watcher host; do
+    echo "--- $log log"; tail -n 40 "$E2E_DIR/$log.log"
+  done
+fi
 
 e2e_finish
