@@ -5,12 +5,14 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QStyleHints>
+#include <QTimer>
 
 #include "tray/TrayDispatch.h"
 
@@ -34,7 +36,7 @@ SniTray::SniTray() : m_icon(new QSystemTrayIcon(this)) {
   if (bus.isConnected()) {
     auto* watcher =
         new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, this);
-    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, &SniTray::RegisterAgain);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] { RegisterAgain(); });
   }
 }
 
@@ -42,18 +44,30 @@ void SniTray::RegisterAgain() {
   // The toolkit registers its item once, under a bus name of its own that
   // carries our process id; a new watcher knows nothing of it.
   if (!m_added) return;
-  QDBusConnection bus = QDBusConnection::sessionBus();
   const QString prefix =
       QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
-  const QStringList names = bus.interface()->registeredServiceNames().value();
+  const QStringList names =
+      QDBusConnection::sessionBus().interface()->registeredServiceNames().value();
   for (const QString& name : names) {
-    if (!name.startsWith(prefix)) continue;
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kWatcher, QStringLiteral("/StatusNotifierWatcher"), kWatcher,
-                                       QStringLiteral("RegisterStatusNotifierItem"));
-    call << name;
-    bus.call(call, QDBus::NoBlock);
+    if (name.startsWith(prefix)) Register(name, 25);
   }
+}
+
+void SniTray::Register(const QString& name, int attemptsLeft) {
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kWatcher, QStringLiteral("/StatusNotifierWatcher"), kWatcher,
+                                     QStringLiteral("RegisterStatusNotifierItem"));
+  call << name;
+  auto* reply = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+  connect(reply, &QDBusPendingCallWatcher::finished, this, [this, reply, name, attemptsLeft] {
+    reply->deleteLater();
+    // A watcher may own its name a moment before it serves its object.
+    if (reply->isError() && attemptsLeft > 1) {
+      QTimer::singleShot(200, this, [this, name, attemptsLeft] {
+        if (m_added) Register(name, attemptsLeft - 1);
+      });
+    }
+  });
 }
 
 bool SniTray::WatcherPresent() {

@@ -28,6 +28,8 @@ class SniTray : public TrayBackend {
  private:
   void Activated(QSystemTrayIcon::ActivationReason reason);
   void RegisterAgain();
+  // Tells the watcher of the item's bus name, trying again while it refuses.
+  void Register(const QString& name, int attemptsLeft);
 
   QSystemTrayIcon* m_icon;
   bool m_added = false;
