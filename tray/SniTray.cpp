@@ -41,15 +41,15 @@ SniTray::SniTray() : m_icon(new QSystemTrayIcon(this)) {
 }
 
 void SniTray::RegisterAgain() {
-  // The toolkit registers its item once, under a bus name of its own that
-  // carries our process id; a new watcher knows nothing of it.
+  // The toolkit registers its item once, from a bus connection of its own
+  // named after our process id and the icon's number; a new watcher knows
+  // nothing of it. The item is that connection's unique bus name.
   if (!m_added) return;
-  const QString prefix =
-      QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
-  const QStringList names =
-      QDBusConnection::sessionBus().interface()->registeredServiceNames().value();
-  for (const QString& name : names) {
-    if (name.startsWith(prefix)) Register(name, 25);
+  for (int n = 1; n <= 16; ++n) {
+    const QDBusConnection own(QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(n));
+    if (own.isConnected()) Register(own.baseService(), 25);
   }
 }
 

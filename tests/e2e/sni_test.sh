@@ -31,7 +31,7 @@ watcher_prop() {
 }
 
 start_watcher() {
-  status-notifier-watcher >>"$E2E_DIR/watcher.log" 2>&1 &
+  status-notifier-watcher --log-level INFO >>"$E2E_DIR/watcher.log" 2>&1 &
   WATCHER_PID=$!
   E2E_PIDS+=("$WATCHER_PID")
   for _ in $(seq 200); do
@@ -213,7 +213,7 @@ stop_watcher
 sleep 0.5
 check "the program runs on without the watcher" kill -0 "$app"
 start_watcher
-item=$(wait_registered "$app" 10)
+item=$(wait_registered "$app" 10) || cat "$E2E_DIR/items.txt"
 check "the item registers again with the restarted watcher (${item:-none})" test -n "$item"
 check "... and the panel draws it" find_icon 5
 
