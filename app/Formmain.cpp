@@ -90,6 +90,9 @@ void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
   // The icon's stored properties, in the order the component reads them. A
   // refusal while they are read is reported as a failure to read the form.
   TrayIcon = new TTrayIcon(this, std::move(trayBackends));
+  // Hosts that draw the icon's menu themselves show this one; set before the
+  // icon is added, so the host finds it when it first looks.
+  TrayIcon->SetDesktopMenu(pmenu_Right);
   TrayIcon->Rules().SetLoading(true);
   try {
     TrayIcon->SetVisible(true);

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
+
 namespace mametan {
 
 class TrayBackend : public QObject {
@@ -19,6 +21,9 @@ class TrayBackend : public QObject {
   virtual void Modify(const QIcon& icon, const QString& tip) = 0;
   // False when there was no icon to remove.
   virtual bool Remove() = 0;
+  // The menu a host shows by itself when it draws the icon's menu rather than
+  // report a right click. Hosts that report the click ignore it.
+  virtual void SetMenu(QMenu*) {}
 
  signals:
   // `message` is one of traymsg::kMouseMove .. kMButtonDblClk; the position is

@@ -27,6 +27,11 @@ void TTrayIcon::SetPopupMenu(QMenu* menu) {
   }
 }
 
+void TTrayIcon::SetDesktopMenu(QMenu* menu) {
+  m_desktopMenu = menu;
+  if (m_backend) m_backend->SetMenu(menu);
+}
+
 void TTrayIcon::SetIcons(TImageList* icons) {
   if (m_icons) disconnect(m_icons, &QObject::destroyed, this, nullptr);
   m_icons = icons;
@@ -54,6 +59,7 @@ bool TTrayIcon::AddIcon(const TrayNotifyData& data) {
     m_backend = m_backends();
     if (m_backend) {
       connect(m_backend.get(), &TrayBackend::mouseMessage, this, &TTrayIcon::Deliver);
+      m_backend->SetMenu(m_desktopMenu);
     }
   }
   return m_backend && m_backend->Add(IconFor(data), QString::fromStdString(data.szTip));

@@ -52,6 +52,9 @@ class TTrayIcon : public QObject, private TrayEnvironment {
   void SetAnimateInterval(int ms) { m_rules.SetAnimateInterval(ms); }
   void SetAnimate(bool value) { m_rules.SetAnimate(value); }
   void Loaded() { m_rules.Loaded(); }
+  // The menu for hosts that draw the icon's menu themselves (not a stored
+  // property: the host window's right press opens its menu on other hosts).
+  void SetDesktopMenu(QMenu* menu);
 
   TrayIconRules& Rules() { return m_rules; }
   // The icon currently handed to the notification area.
@@ -92,6 +95,7 @@ class TTrayIcon : public QObject, private TrayEnvironment {
   QTimer m_timer;
   MenuRef m_menu;
   QPointer<TImageList> m_icons;
+  QPointer<QMenu> m_desktopMenu;
   // The message being handled: its position and modifiers stand for the
   // cursor and keyboard at that moment.
   bool m_inMessage = false;

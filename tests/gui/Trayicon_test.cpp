@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QStyleHints>
+#include <QTest>
+
+#include "tray/SniTray.h"
 
 namespace mametan {
 namespace {
@@ -19,10 +24,12 @@ class ClickableTray : public TrayBackend {
   }
   void Modify(const QIcon& icon, const QString&) override { icons.push_back(icon.cacheKey()); }
   bool Remove() override { return std::exchange(added, false); }
+  void SetMenu(QMenu* m) override { menu = m; }
   void Send(unsigned m, QPoint at, Qt::KeyboardModifiers mods = {}) {
     emit mouseMessage(m, at, mods);
   }
   bool added = false;
+  QMenu* menu = nullptr;
   std::vector<qint64> icons;
 };
 
@@ -51,7 +58,10 @@ TEST(TrayIconComponent, ClicksArriveWithTheirScreenPositionAndModifiers) {
 
 TEST(TrayIconComponent, AddingTwiceIsRefusedAndRemovalGivesTheIconBack) {
   Rig rig;
+  QMenu menu;
+  rig.icon.SetDesktopMenu(&menu);  // before the area exists: handed over when it does
   rig.icon.SetVisible(true);
+  EXPECT_EQ(rig.tray->menu, &menu);
   EXPECT_THROW(rig.icon.SetVisible(true), TrayError);
   rig.icon.SetVisible(false);
   EXPECT_FALSE(rig.tray->added);
@@ -107,6 +117,35 @@ TEST(TrayIconComponent, FreedMenuAndImagesAreForgotten) {
   rig.icon.SetIconIndex(0);
   rig.icon.SetAnimate(true);
   EXPECT_FALSE(rig.icon.AnimationTimer()->isActive());
+}
+
+// A StatusNotifierItem host reports one activation per click; a second one
+// of the same button within the double-click interval is the double click.
+TEST(SniTrayGestures, RepeatedActivationsBecomeDoubleClicks) {
+  SniTray sni;
+  auto* icon = sni.findChild<QSystemTrayIcon*>();
+  ASSERT_NE(icon, nullptr);
+  std::vector<unsigned> got;
+  QObject::connect(&sni, &TrayBackend::mouseMessage,
+                   [&](unsigned m, QPoint, Qt::KeyboardModifiers) { got.push_back(m); });
+  QStyleHints* hints = QGuiApplication::styleHints();
+  const int interval = hints->mouseDoubleClickInterval();
+  hints->setMouseDoubleClickInterval(150);
+  using R = QSystemTrayIcon;
+  for (R::ActivationReason r : {R::Trigger, R::Trigger, R::Trigger, R::MiddleClick, R::Trigger,
+                                R::MiddleClick, R::MiddleClick}) {
+    emit icon->activated(r);
+  }
+  QTest::qWait(200);
+  emit icon->activated(R::Context);
+  QTest::qWait(200);
+  emit icon->activated(R::Context);
+  hints->setMouseDoubleClickInterval(interval);
+  EXPECT_EQ(got,
+            (std::vector<unsigned>{kLButtonDown, kLButtonUp, kLButtonDblClk, kLButtonUp,
+                                   kLButtonDown, kLButtonUp, kMButtonDown, kMButtonUp, kLButtonDown,
+                                   kLButtonUp, kMButtonDown, kMButtonUp, kMButtonDblClk, kMButtonUp,
+                                   kRButtonDown, kRButtonUp, kRButtonDown, kRButtonUp}));
 }
 
 }  // namespace
