@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "common/ApSystem.h"
+#include "controls/ImeMode.h"
 #include "controls/Maskedit.h"
 #include "entry/ClassificationList.h"
 #include "entry/EntryRules.h"
@@ -105,17 +106,16 @@ void Tform_Input::BuildControls() {
   dateFont.setFamilies({QStringLiteral("ＭＳ ゴシック")});
   m_ui->medt_Date->setFont(dateFont);
 
-  // Japanese input on for the texts, off for the date and the price.
-  m_ui->medt_Date->setAttribute(Qt::WA_InputMethodEnabled, false);
-  m_ui->medt_Date->setInputMethodHints(Qt::ImhDate | Qt::ImhLatinOnly);
-  m_ui->edt_Price->setAttribute(Qt::WA_InputMethodEnabled, false);
-  m_ui->edt_Price->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhLatinOnly);
-  m_ui->cbbox_Kind->setAttribute(Qt::WA_InputMethodEnabled, true);
-  m_ui->edt_Goods->setAttribute(Qt::WA_InputMethodEnabled, true);
-  m_ui->cbbox_Kind->setInputMethodHints(Qt::ImhNone);
+  // Japanese input on for the texts, off for the date and the price: digits
+  // typed there stay ASCII even while the input method is on.
+  SetImeMode(m_ui->medt_Date, ImeMode::Off,
+             Qt::ImhDigitsOnly | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+  SetImeMode(m_ui->edt_Price, ImeMode::Off,
+             Qt::ImhPreferNumbers | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+  SetImeMode(m_ui->cbbox_Kind, ImeMode::On);
+  SetImeMode(m_ui->edt_Goods, ImeMode::On);
   // A kind typed by hand is written as typed: no completion from the list.
   m_ui->cbbox_Kind->setCompleter(nullptr);
-  m_ui->edt_Goods->setInputMethodHints(Qt::ImhNone);
 
   m_ui->medt_Date->SetEditMask(QStringLiteral("!9999/99/00;1;-"));
   m_ui->bbtn_Ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));

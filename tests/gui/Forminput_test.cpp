@@ -123,6 +123,22 @@ TEST_F(InputWindowTest, ShowsTodayEmptyFieldsAndFocusInKind) {
   EXPECT_GE(ui->StringGrid1->y(), form->height()) << "the inert grid lies below the window";
 }
 
+TEST_F(InputWindowTest, InputMethodComposesInKindAndGoodsOnly) {
+  // Input contexts send keys through the input method by the focus object's
+  // ImEnabled answer; a plain line edit answers true whatever its attribute.
+  const std::pair<QWidget*, bool> fields[] = {{ui->medt_Date, false},
+                                              {ui->cbbox_Kind, true},
+                                              {ui->edt_Goods, true},
+                                              {ui->edt_Price, false}};
+  for (const auto& [field, on] : fields) {
+    field->setFocus();
+    QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImHints);
+    QApplication::sendEvent(QGuiApplication::focusObject(), &query);
+    EXPECT_EQ(query.value(Qt::ImEnabled).toBool(), on) << field->objectName().toStdString();
+    EXPECT_EQ((query.value(Qt::ImHints).toInt() & Qt::ImhLatinOnly) != 0, !on);
+  }
+}
+
 TEST_F(InputWindowTest, OpensItselfAtBootWithTheFileKindsAndAnEmptyKind) {
   form.reset();
   {
