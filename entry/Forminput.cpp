@@ -20,6 +20,7 @@
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBox.h"
+#include "platform/WindowFrame.h"
 #include "ui_Forminput.h"
 
 namespace mametan {
@@ -41,17 +42,12 @@ QByteArray ToCp932(const QString& text) {
   return bytes ? QByteArray::fromStdString(*bytes) : QByteArray();
 }
 
-// Puts the window's outer top-left, its frame's, at `topLeft`: the point the
-// hide steps store. Before the window has been on screen in this run its
-// frame is unknown, and a plain move would put the client area there, a
-// title bar lower than stored; the window manager is asked to place the frame.
-void MoveFrameTo(QWidget* window, QPoint topLeft) {
-  QWindow* handle = window->windowHandle();
-  if (handle && window->frameGeometry() == window->geometry()) {
-    handle->setFramePosition(topLeft);
-  } else {
-    window->move(topLeft);
-  }
+// The window's outer top-left, its frame's, as the window manager has it now.
+// QWidget::pos() can still hold the place asked for before the window
+// manager framed the window.
+QPoint FrameTopLeft(QWidget* window) {
+  if (const auto onScreen = FrameTopLeftOnScreen(window)) return *onScreen;
+  return window->pos();
 }
 
 }  // namespace
@@ -74,7 +70,16 @@ Ui::Tform_Input* Tform_Input::ui() {
 
 void Tform_Input::setVisible(bool visible) {
   if (visible) BuildControls();
+  const bool showing = visible && !isVisible();
   QDialog::setVisible(visible);
+  // The stored place is the frame's. Placed after the window is mapped: the
+  // show steps' own placement of the client area would put the frame a title
+  // bar higher than stored; asked for the frame, the window manager puts it
+  // there whether or not the frame is known yet.
+  if (showing && m_placeFrameAt) {
+    if (QWindow* handle = windowHandle()) handle->setFramePosition(*m_placeFrameAt);
+  }
+  m_placeFrameAt.reset();
 }
 
 void Tform_Input::BuildControls() {
@@ -177,7 +182,9 @@ void Tform_Input::FormShow() {
     m_ui->medt_Date->SetText(Today().toString(QStringLiteral("yyyy%1MM%1dd").arg(sep)));
   }
   if (SettingsRecord.SaveWindowPos) {
-    MoveFrameTo(this, QPoint(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top));
+    const QPoint place(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top);
+    move(place);
+    m_placeFrameAt = place;
   }
   m_ui->cbbox_Kind->setCurrentIndex(-1);
   m_ui->cbbox_Kind->setEditText(QString());
@@ -199,8 +206,9 @@ void Tform_Input::FormHide() {
   // A window never shown in this run has nothing of its own to copy: the
   // stored place and boxes stay as they are.
   if (!m_ui) return;
-  SettingsRecord.InputWindow_Left = x();
-  SettingsRecord.InputWindow_Top = y();
+  const QPoint place = FrameTopLeft(this);
+  SettingsRecord.InputWindow_Left = place.x();
+  SettingsRecord.InputWindow_Top = place.y();
   SettingsRecord.AutoTax = m_ui->cb_AutoTax->isChecked();
   SettingsRecord.NextInput = m_ui->cb_NextInput->isChecked();
   if (isVisible()) m_ui->edt_Price->setFocus(Qt::OtherFocusReason);

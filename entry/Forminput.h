@@ -65,6 +65,7 @@ class Tform_Input : public QDialog {
   std::optional<std::vector<std::string>> m_kinds;  // read at creation
   QMenu* m_contextMenu = nullptr;
   bool m_shownOnce = false;
+  std::optional<QPoint> m_placeFrameAt;  // the stored place, set by the show steps
 };
 
 extern Tform_Input* form_Input;
