@@ -55,6 +55,8 @@ class Tform_Input : public QDialog {
   void BuildControls();
   void FillKindBox();
   void FormShow();
+  // Centred on the primary screen.
+  void PlaceAtDefault();
   bool ValidateEntry(std::int32_t* price);
   bool IsKeyHandlingControl(QObject* object) const;
   // FormKeyDown and FormKeyPress in one: true when the key was consumed.
@@ -65,6 +67,9 @@ class Tform_Input : public QDialog {
   std::optional<std::vector<std::string>> m_kinds;  // read at creation
   QMenu* m_contextMenu = nullptr;
   bool m_shownOnce = false;
+  // Where the window was put instead of an unusable stored place; while it
+  // stays there the stored place is kept.
+  std::optional<QPoint> m_defaultPlace;
 };
 
 extern Tform_Input* form_Input;
