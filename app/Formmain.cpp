@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QUrl>
+#include <cstdio>
 
 #include "app/SettingsStore.h"
 #include "common/ApSystem.h"
@@ -160,13 +161,25 @@ bool Tform_Main::FormClose() {
 
 void Tform_Main::SaveAtSessionEnd() {
   if (m_windows.inputFormHide) m_windows.inputFormHide();
-  FormClose();
+  // Nobody is there to answer a box: a modal one would only hold up the
+  // logout. The failure goes to stderr and into the exit code.
+  try {
+    if (SettingsRecord.DelRegistry) {
+      DeleteSettingsKey(m_registry);
+    } else {
+      SaveSettings(m_registry, SettingsRecord);
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "mametan: %s\n", e.what());
+    std::fflush(stderr);
+    m_exitCode = 1;
+  }
 }
 
 void Tform_Main::EndSessionRequested() {
   SaveAtSessionEnd();
   m_closed = true;
-  QCoreApplication::quit();
+  QCoreApplication::exit(m_exitCode);
 }
 
 void Tform_Main::closeEvent(QCloseEvent* event) {

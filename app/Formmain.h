@@ -42,8 +42,10 @@ class Tform_Main : public QWidget {
   bool Closed() const { return m_closed; }
 
   // The end of the desktop session or a termination signal: the exit
-  // command's path, then the program ends whatever the save did.
+  // command's path without any box, then the program ends whatever the save
+  // did. A failed save is written to stderr and makes ExitCode() 1.
   void EndSessionRequested();
+  int ExitCode() const { return m_exitCode; }
 
   void TrayIconMouseDown(TMouseButton button, TShiftState shift, int x, int y);
   void I1Click();
@@ -79,6 +81,7 @@ class Tform_Main : public QWidget {
   RegistryBackend& m_registry;
   HostedWindows m_windows;
   bool m_closed = false;  // the settings went their way through FormClose
+  int m_exitCode = 0;     // 1 once a save at the end of the session failed
 };
 
 extern Tform_Main* form_Main;

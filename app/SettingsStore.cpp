@@ -74,16 +74,33 @@ void DeleteTree(RegistryKey& parent, const std::string& name) {
 void LoadSettings(RegistryBackend& registry, TApSystem& r) {
   const auto company = registry.OpenCompanyKey();
   RegistryKey* c = company.get();
-  r.File_Kakeibo = ReadText(c, "File_Kakeibo", "kakeibo.csv", nullptr);
-  r.File_Kind = ReadText(c, "File_Kind", "item.txt", nullptr);
-  r.SaveWindowPos = ReadBool(c, "SaveWindowPos");
-  r.OpenWindowAtBoot = ReadBool(c, "OpenWindowAtBoot");
-  r.InputWindow_Left = ReadInteger(c, "InputWindow_Left", 0);
-  r.InputWindow_Top = ReadInteger(c, "InputWindow_Top", 0);
-  r.AutoTax = ReadBool(c, "AutoTax");
-  r.NextInput = ReadBool(c, "NextInput");
-  r.Tax = ReadInteger(c, "Tax", 5);
-  r.EnterToNext = ReadBool(c, "EnterToNext");
+  // A value that cannot be read keeps the field's initial value; the values
+  // after it are still read, so that the save at exit writes them back as
+  // they were instead of the initial values. The first error is reported.
+  std::string firstError;
+  const auto read = [&firstError](auto&& readValue) {
+    try {
+      readValue();
+    } catch (const AppError& e) {
+      if (firstError.empty()) firstError = e.what();
+    }
+  };
+  read([&] { r.File_Kakeibo = ReadText(c, "File_Kakeibo", "kakeibo.csv", nullptr); });
+  read([&] { r.File_Kind = ReadText(c, "File_Kind", "item.txt", nullptr); });
+  read([&] { r.SaveWindowPos = ReadBool(c, "SaveWindowPos"); });
+  read([&] { r.OpenWindowAtBoot = ReadBool(c, "OpenWindowAtBoot"); });
+  read([&] { r.InputWindow_Left = ReadInteger(c, "InputWindow_Left", 0); });
+  read([&] { r.InputWindow_Top = ReadInteger(c, "InputWindow_Top", 0); });
+  read([&] { r.AutoTax = ReadBool(c, "AutoTax"); });
+  read([&] { r.NextInput = ReadBool(c, "NextInput"); });
+  read([&] { r.Tax = ReadInteger(c, "Tax", 5); });
+  read([&] { r.EnterToNext = ReadBool(c, "EnterToNext"); });
+  const std::string unreadable = registry.UnreadableStore();
+  if (!unreadable.empty()) {
+    throw AppError(
+        FormatMessage("設定ファイル %s が読み込めません。標準の設定を使用します", unreadable));
+  }
+  if (!firstError.empty()) throw AppError(firstError);
 }
 
 void SaveSettings(RegistryBackend& registry, const TApSystem& r) {

@@ -10,7 +10,9 @@ namespace mametan {
 inline constexpr const char* kSettingsKeyName = "Mametan";
 
 // Fills every field but DelRegistry. A value of a wrong type or one that cannot
-// be read throws; the fields read before it keep what was read.
+// be read keeps its initial value, the others are read all the same, and the
+// first such error is thrown at the end. A store that is there but cannot be
+// read at all gives the defaults and throws a message that says so.
 void LoadSettings(RegistryBackend& registry, TApSystem& record);
 
 // Writes the ten values in their fixed order; throws on the first failure,

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ int RunMametan(int argc, char** argv) {
   InstanceLock instanceLock;
   if (!DebugMode && !instanceLock.Acquire()) return 1;
 
+  int exitCode = 0;
   {
     TApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tasktray.svg")));
@@ -114,7 +116,8 @@ int RunMametan(int argc, char** argv) {
       } else {
         taskbarEntry.SetShown(false);
       }
-      if (!main->Closed()) app.exec();
+      if (!main->Closed()) exitCode = app.exec();
+      exitCode = std::max(exitCode, main->ExitCode());
     } catch (const std::exception& e) {
       ShowErrorBox(QString::fromUtf8(e.what()));
     }
@@ -128,7 +131,7 @@ int RunMametan(int argc, char** argv) {
     main.reset();
   }
   instanceLock.Release();
-  return 0;
+  return exitCode;
 }
 
 }  // namespace mametan

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 #include "controls/EDBEditError.h"
 #include "controls/MaskEngine.h"
@@ -178,7 +179,9 @@ void TCustomMaskEdit::FieldSetText(const std::string& bytes) {
 }
 
 void TCustomMaskEdit::FieldSetMaxLength(int length) {
-  QLineEdit::setMaxLength(length > 0 ? length : 32767);
+  // No limit of our own: the toolkit's default of 32,767 would cut long
+  // pasted text without a word.
+  QLineEdit::setMaxLength(length > 0 ? length : std::numeric_limits<int>::max());
 }
 
 void TCustomMaskEdit::FieldBeep() { Beep(); }

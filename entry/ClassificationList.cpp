@@ -2,22 +2,31 @@
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QListView>
 #include <QString>
 #include <vector>
 
 #include "common/ApSystem.h"
 #include "common/AppError.h"
 #include "entry/Classification.h"
-#include "platform/Cp932.h"
+#include "entry/KindListModel.h"
 #include "platform/MessageBox.h"
 
 namespace mametan {
+
 void FillKinds(QComboBox* box, const std::vector<std::string>& kinds) {
-  box->clear();
-  for (const std::string& kind : kinds) {
-    box->addItem(QString::fromStdString(cp932::Decode(kind)),
-                 QByteArray(kind.data(), static_cast<qsizetype>(kind.size())));
+  // One model for the whole list: an item object per line would take
+  // seconds and hundreds of megabytes for a file of a million kinds.
+  auto* model = qobject_cast<KindListModel*>(box->model());
+  if (!model) {
+    model = new KindListModel(box);
+    box->setModel(model);  // the box deletes its previous model
   }
+  model->SetKinds(kinds);
+  // Neither the box nor its list measures every item: the box keeps its
+  // designed size and every row is as high as the first.
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  if (auto* list = qobject_cast<QListView*>(box->view())) list->setUniformItemSizes(true);
 }
 
 void FillDefaultKinds(QComboBox* box) { FillKinds(box, DefaultKindList()); }

@@ -4,6 +4,7 @@
 
 #include "common/IntegerText.h"
 #include "platform/Cp932.h"
+#include "platform/Utf8.h"
 
 namespace mametan {
 
@@ -14,6 +15,38 @@ std::optional<std::int32_t> PriceAfterTax(std::int32_t price, std::int32_t taxPe
   if (result < INT32_MIN || result > INT32_MAX) return std::nullopt;
   return static_cast<std::int32_t>(result);
 }
+
+namespace {
+
+// Text the user typed or pasted: code page 932 must hold it, and the
+// private-use code points that carry raw bytes back to a file are refused.
+bool CanStoreTyped(std::string_view utf8) {
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    char32_t cp = 0;
+    const std::size_t len = utf8::DecodeOne(utf8, pos, cp);
+    if (len == 0 || cp932::IsRawByteCodePoint(cp)) return false;
+    pos += len;
+  }
+  return cp932::CanEncode(utf8);
+}
+
+bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+bool EndsInLoneLeadByte(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (!IsLeadByte(static_cast<unsigned char>(bytes[i]))) {
+      ++i;
+    } else if (i + 1 == bytes.size()) {
+      return true;
+    } else {
+      i += 2;
+    }
+  }
+  return false;
+}
+
+}  // namespace
 
 EntryProblem CheckEntry(const EntryTexts& e, std::int32_t* price) {
   const auto problem = [](EntryField field, const char* message) {
@@ -27,14 +60,19 @@ EntryProblem CheckEntry(const EntryTexts& e, std::int32_t* price) {
                         true};
   }
   if (e.kind.empty()) return problem(EntryField::Kind, "種類名がありません。");
-  if (!cp932::CanEncode(e.kind))
+  if (e.kindBytes ? EndsInLoneLeadByte(*e.kindBytes) : !CanStoreTyped(e.kind)) {
     return problem(EntryField::Kind, "種類名に保存できない文字があります。");
+  }
   if (e.goods.empty()) return problem(EntryField::Goods, "商品名がありません。");
-  if (!cp932::CanEncode(e.goods)) {
+  if (!CanStoreTyped(e.goods)) {
     return problem(EntryField::Goods, "商品名に保存できない文字があります。");
   }
   const auto entered = StrToInt32(e.price);
   if (!entered) return problem(EntryField::Price, "価格がありません。");
+  if (e.autoTax && (e.tax < 0 || e.tax > 100)) {
+    return problem(EntryField::Tax,
+                   "消費税率が正しくありません。0 から 100 の間で設定してください。");
+  }
   const auto amount = e.autoTax ? PriceAfterTax(*entered, e.tax) : entered;
   if (!amount) return problem(EntryField::Price, "価格が大きすぎます。");
   if (price) *price = *amount;

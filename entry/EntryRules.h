@@ -11,7 +11,7 @@ namespace mametan {
 // the result leaves the signed 32-bit range or the rate is negative.
 std::optional<std::int32_t> PriceAfterTax(std::int32_t price, std::int32_t taxPercent);
 
-enum class EntryField { None, Date, Kind, Goods, Price };
+enum class EntryField { None, Date, Kind, Goods, Price, Tax };
 
 struct EntryProblem {
   EntryField field = EntryField::None;
@@ -24,13 +24,20 @@ struct EntryTexts {
   std::string date;   // the date field's Text, UTF-8
   bool dateComplete;  // every required date position filled
   std::string kind;   // UTF-8
+  // The classification file's bytes when the kind was picked unchanged from
+  // the list; nothing when it was typed.
+  std::optional<std::string> kindBytes;
   std::string goods;  // UTF-8
   std::string price;  // UTF-8
   bool autoTax;
   std::int32_t tax;
 };
 
-// Checks in order: date, kind, goods, price; the first failure wins.
+// Checks in order: date, kind, goods, price, tax rate; the first failure wins.
+// Typed text may not carry the code points that stand for raw bytes (only a
+// kind from the file may), and a kind may not end in a lone lead byte, which
+// would swallow the separator after it. With automatic tax the rate must lie
+// in 0..100, the range the setup dialog allows.
 // `price` receives the amount to record when nothing is refused.
 EntryProblem CheckEntry(const EntryTexts& entry, std::int32_t* price);
 

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
+#include <algorithm>
+#include <limits>
 
 #include "common/ApSystem.h"
 #include "controls/ImeMode.h"
@@ -17,6 +19,7 @@
 #include "entry/EntryRules.h"
 #include "entry/Ledger.h"
 #include "entry/LedgerReport.h"
+#include "entry/WindowPlacement.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBox.h"
@@ -122,6 +125,11 @@ void Tform_Input::BuildControls() {
   // A kind typed by hand is written as typed: no completion from the list.
   m_ui->cbbox_Kind->setCompleter(nullptr);
 
+  // Typed and picked texts have no length limit: the toolkit's default
+  // maxLength of 32,767 would cut them without a word.
+  for (QLineEdit* edit : {m_ui->edt_Goods, m_ui->edt_Price, m_ui->cbbox_Kind->lineEdit()}) {
+    edit->setMaxLength(std::numeric_limits<int>::max());
+  }
   m_ui->medt_Date->SetEditMask(QStringLiteral("!9999/99/00;1;-"));
   m_ui->bbtn_Ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
   m_ui->bbtn_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
@@ -150,6 +158,7 @@ void Tform_Input::BuildControls() {
 void Tform_Input::FillKindBox() {
   if (!m_ui || !m_kinds) return;
   FillKinds(m_ui->cbbox_Kind, *m_kinds);
+  m_kinds.reset();  // the box's model holds them now
   // Filling the list must not put a kind into the box the show steps emptied.
   m_ui->cbbox_Kind->setCurrentIndex(-1);
   m_ui->cbbox_Kind->setEditText(QString());
@@ -166,14 +175,16 @@ void Tform_Input::FormCreate() {
 void Tform_Input::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // un-minimised, not shown anew
-  if (!SettingsRecord.SaveWindowPos && !m_shownOnce) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
-  }
+  if (!SettingsRecord.SaveWindowPos && !m_shownOnce) PlaceAtDefault();
   m_shownOnce = true;
   FormShow();
+}
+
+void Tform_Input::PlaceAtDefault() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
 }
 
 void Tform_Input::FormShow() {
@@ -182,9 +193,25 @@ void Tform_Input::FormShow() {
     m_ui->medt_Date->SetText(Today().toString(QStringLiteral("yyyy%1MM%1dd").arg(sep)));
   }
   if (SettingsRecord.SaveWindowPos) {
-    const QPoint place(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top);
-    move(place);
-    m_placeFrameAt = place;
+    std::vector<ScreenArea> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+      const QRect g = screen->geometry();
+      screens.push_back({g.x(), g.y(), g.width(), g.height()});
+    }
+    // The title bar's height once the window manager has framed the window.
+    const int titleHeight = std::max(geometry().top() - frameGeometry().top(), 20);
+    m_defaultPlace.reset();
+    if (TitleBarReachable(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top,
+                          frameGeometry().width(), titleHeight, screens)) {
+      const QPoint place(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top);
+      move(place);
+      m_placeFrameAt = place;
+    } else {
+      // Nobody could see or grab the window there: the default place, and
+      // the stored place stays until the user moves the window.
+      PlaceAtDefault();
+      m_defaultPlace = pos();
+    }
   }
   m_ui->cbbox_Kind->setCurrentIndex(-1);
   m_ui->cbbox_Kind->setEditText(QString());
@@ -206,9 +233,11 @@ void Tform_Input::FormHide() {
   // A window never shown in this run has nothing of its own to copy: the
   // stored place and boxes stay as they are.
   if (!m_ui) return;
-  const QPoint place = FrameTopLeft(this);
-  SettingsRecord.InputWindow_Left = place.x();
-  SettingsRecord.InputWindow_Top = place.y();
+  if (m_defaultPlace != pos()) {
+    const QPoint place = FrameTopLeft(this);
+    SettingsRecord.InputWindow_Left = place.x();
+    SettingsRecord.InputWindow_Top = place.y();
+  }
   SettingsRecord.AutoTax = m_ui->cb_AutoTax->isChecked();
   SettingsRecord.NextInput = m_ui->cb_NextInput->isChecked();
   if (isVisible()) m_ui->edt_Price->setFocus(Qt::OtherFocusReason);
@@ -242,6 +271,7 @@ bool Tform_Input::ValidateEntry(std::int32_t* price) {
   entry.date = m_ui->medt_Date->Text().toStdString();
   entry.dateComplete = m_ui->medt_Date->FirstUnfilledPosition() < 0;
   entry.kind = m_ui->cbbox_Kind->currentText().toStdString();
+  entry.kindBytes = ListedKindBytes(m_ui->cbbox_Kind);
   entry.goods = m_ui->edt_Goods->text().toStdString();
   entry.price = m_ui->edt_Price->text().toStdString();
   entry.autoTax = m_ui->cb_AutoTax->isChecked();
@@ -262,6 +292,9 @@ bool Tform_Input::ValidateEntry(std::int32_t* price) {
       break;
     case EntryField::Price:
       focus = m_ui->edt_Price;
+      break;
+    case EntryField::Tax:
+      focus = m_ui->cb_AutoTax;
       break;
     case EntryField::None:
       break;

@@ -55,6 +55,8 @@ class Tform_Input : public QDialog {
   void BuildControls();
   void FillKindBox();
   void FormShow();
+  // Centred on the primary screen.
+  void PlaceAtDefault();
   bool ValidateEntry(std::int32_t* price);
   bool IsKeyHandlingControl(QObject* object) const;
   // FormKeyDown and FormKeyPress in one: true when the key was consumed.
@@ -66,6 +68,9 @@ class Tform_Input : public QDialog {
   QMenu* m_contextMenu = nullptr;
   bool m_shownOnce = false;
   std::optional<QPoint> m_placeFrameAt;  // the stored place, set by the show steps
+  // Where the window was put instead of an unusable stored place; while it
+  // stays there the stored place is kept.
+  std::optional<QPoint> m_defaultPlace;
 };
 
 extern Tform_Input* form_Input;

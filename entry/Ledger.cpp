@@ -72,7 +72,9 @@ LedgerOutcome WriteLedgerRecord(const LedgerRecord& record, const std::string& p
   }
   ByteFile file;
   if (!file.OpenAppend(path)) return LedgerOutcome::CannotOpen;
-  const bool written = file.Append(line);
+  // A file whose last line has no break (edited by hand, or written by
+  // another program) would get the record glued onto that line.
+  const bool written = file.Append(line, true);
   const bool closed = file.Close();
   return written && closed ? LedgerOutcome::Written : LedgerOutcome::CannotWrite;
 }

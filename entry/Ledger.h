@@ -41,7 +41,9 @@ std::string FormatLedgerLine(const LedgerRecord& record);
 
 // Appends one record to the ledger at `path` (UTF-8, relative to the start
 // directory). An absent file is created first with the header line; an
-// existing file is never examined, and gets no header. The line is written in
+// existing file gets no header, and when its last byte is not LF the line
+// starts with CR LF, so that it never continues someone else's unfinished
+// line. The line (with that break) is written in
 // one piece, so two running instances never mix their lines, and a failed
 // write leaves the file exactly as it was. Shows nothing: the caller reports
 // any outcome but Written (see LedgerFailureMessage) and keeps the entry.

@@ -46,7 +46,11 @@ class ByteFile {
   // appends of two processes never interleave. When fewer bytes reach the file
   // (a full disk), the file is cut back to its size before the call and false
   // is returned: a failed append leaves no partial data behind.
-  bool Append(std::string_view bytes);
+  // With `onNewLine`, CR LF goes first when the file's last byte is not LF
+  // (an unfinished last line); our writers take turns around that test and
+  // the write, so none sees another's line half written. A file that cannot
+  // be read through this handle is taken to end its line.
+  bool Append(std::string_view bytes, bool onNewLine = false);
 
   // The file's current size in bytes; nothing when it cannot be read.
   std::optional<std::uint64_t> Size() const;

@@ -1,10 +1,13 @@
 // Byte files over POSIX descriptors. There are no share modes here: other
 // processes may always read and write the same files.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
+#include <string>
 
 #include "platform/FileIo.h"
 
@@ -61,16 +64,67 @@ ByteFile::Create ByteFile::CreateNew(const std::string& path) {
 
 bool ByteFile::OpenAppend(const std::string& path) {
   if (IsOpen()) return false;
-  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  // Read access too, for LastByte(); a file we may only write to still opens.
+  int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0 && errno == EACCES)
+    fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   m_handle = fd;
   return true;
 }
 
-bool ByteFile::Append(std::string_view bytes) {
+namespace {
+
+std::optional<char> LastByte(int fd) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || st.st_size == 0) return std::nullopt;
+  char byte = 0;
+  ssize_t n;
+  do {
+    n = pread(fd, &byte, 1, st.st_size - 1);
+  } while (n < 0 && errno == EINTR);
+  return n == 1 ? std::optional<char>(byte) : std::nullopt;
+}
+
+// Holds flock on the file while it lives; waits a second at most, then goes
+// on without (a file system without locks, or a stuck holder).
+class AppendTurn {
+ public:
+  explicit AppendTurn(int fd) : m_fd(fd) {
+    for (int i = 0; i < 100 && !m_locked; ++i) {
+      m_locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
+      if (!m_locked && errno != EWOULDBLOCK && errno != EINTR) break;
+      if (!m_locked) usleep(10000);
+    }
+  }
+  ~AppendTurn() {
+    if (m_locked) flock(m_fd, LOCK_UN);
+  }
+  AppendTurn(const AppendTurn&) = delete;
+  AppendTurn& operator=(const AppendTurn&) = delete;
+
+ private:
+  int m_fd;
+  bool m_locked = false;
+};
+
+}  // namespace
+
+bool ByteFile::Append(std::string_view bytes, bool onNewLine) {
   if (!IsOpen()) return false;
-  if (bytes.empty()) return true;
   const int fd = Fd(m_handle);
+  std::string withBreak;
+  std::optional<AppendTurn> turn;
+  if (onNewLine) {
+    turn.emplace(fd);
+    const auto last = LastByte(fd);
+    if (last && *last != '\n') {
+      withBreak = "\r\n";
+      withBreak += bytes;
+      bytes = withBreak;
+    }
+  }
+  if (bytes.empty()) return true;
   // One write() only: O_APPEND makes "seek to the end and write" one step, so
   // the whole buffer lands in one piece even while another process appends.
   // Retrying the rest of a short write would give up that guarantee.

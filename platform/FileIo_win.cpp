@@ -43,6 +43,18 @@ std::optional<std::uint64_t> SizeOf(HANDLE h) {
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
+std::optional<char> LastByte(HANDLE h) {
+  const auto size = SizeOf(h);
+  if (!size || *size == 0) return std::nullopt;
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>((*size - 1) & 0xFFFFFFFFu);
+  at.OffsetHigh = static_cast<DWORD>((*size - 1) >> 32);
+  char byte = 0;
+  DWORD read = 0;
+  if (!ReadFile(h, &byte, 1, &read, &at) || read != 1) return std::nullopt;
+  return byte;
+}
+
 // Windows puts each write of an append-only handle at the end in one step,
 // but Wine finds the end and writes there in two, so two writers can land on
 // the same place. Our writers therefore also take turns through a lock on one
@@ -144,13 +156,22 @@ bool ByteFile::OpenAppend(const std::string& path) {
   return true;
 }
 
-bool ByteFile::Append(std::string_view bytes) {
+bool ByteFile::Append(std::string_view bytes, bool onNewLine) {
   if (!IsOpen()) return false;
-  if (bytes.empty()) return true;
-  if (bytes.size() > MAXDWORD) return false;
   const HANDLE h = AsHandle(m_handle);
   // Without the lock (a file system that has none) the append goes on alone.
   const AppendTurn turn(h);
+  std::string withBreak;
+  if (onNewLine) {
+    const auto last = LastByte(h);
+    if (last && *last != '\n') {
+      withBreak = "\r\n";
+      withBreak += bytes;
+      bytes = withBreak;
+    }
+  }
+  if (bytes.empty()) return true;
+  if (bytes.size() > MAXDWORD) return false;
   const std::optional<std::uint64_t> before = SizeOf(h);
   // One WriteFile only: the append-only handle makes it land in one piece at
   // the end; writing the rest of a short write separately would not.

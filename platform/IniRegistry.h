@@ -1,6 +1,8 @@
 #pragma once
 // The settings store on Linux: one INI file plays the company key, its
-// sections the subkeys ([Mametan]), its entries the text values.
+// sections the subkeys ([Mametan]), its entries the text values. A value is
+// the literal text after "=" to the line end; a text with a line break cannot
+// be written.
 #include <QString>
 
 #include "platform/Registry.h"
@@ -14,6 +16,7 @@ class IniRegistry : public RegistryBackend {
   static QString DefaultPath();
 
   std::unique_ptr<RegistryKey> OpenCompanyKey() override;
+  std::string UnreadableStore() override;
   const QString& path() const { return m_path; }
 
  private:

@@ -1,5 +1,5 @@
 #pragma once
-// The per-session single-instance lock, held by the first normal instance for
+// The per-user single-instance lock, held by the first normal instance for
 // its whole run and released by the operating system when the process ends.
 #include <cstdint>
 

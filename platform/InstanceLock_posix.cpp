@@ -1,12 +1,14 @@
-// flock on $XDG_RUNTIME_DIR/Mametan.lock, or /tmp/Mametan-<uid>.lock where
-// there is no runtime directory. The file is never removed: removing it would
-// let a third start lock a new file while the first still holds the old one.
+// flock on /run/user/<uid>/Mametan.lock when the user's runtime folder is
+// there, else on /tmp/Mametan-<uid>.lock. The path depends on the user id
+// alone: a copy started with another environment (no XDG_RUNTIME_DIR, or a
+// different one) must find the same lock. The file is never removed:
+// removing it would let a third start lock a new file while the first still
+// holds the old one.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/InstanceLock.h"
@@ -15,12 +17,13 @@ namespace mametan {
 namespace {
 
 std::string LockPath() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string uid = std::to_string(getuid());
+  const std::string runtime = "/run/user/" + uid;
   struct stat st {};
-  if (runtime && *runtime == '/' && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode)) {
-    return std::string(runtime) + "/Mametan.lock";
+  if (lstat(runtime.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid()) {
+    return runtime + "/Mametan.lock";
   }
-  return "/tmp/Mametan-" + std::to_string(getuid()) + ".lock";
+  return "/tmp/Mametan-" + uid + ".lock";
 }
 
 }  // namespace

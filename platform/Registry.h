@@ -44,6 +44,9 @@ class RegistryBackend {
   // Opens the company key (HKCU\Software\VelmaroSoftware), creating it when
   // missing. nullptr when it can be neither opened nor created.
   virtual std::unique_ptr<RegistryKey> OpenCompanyKey() = 0;
+  // The store's name when it exists but cannot be read (its values then look
+  // missing); empty otherwise.
+  virtual std::string UnreadableStore() { return {}; }
 };
 
 }  // namespace mametan

@@ -34,6 +34,9 @@ TermSignals::TermSignals(QObject* parent) : QObject(parent) {
     }
     emit terminateRequested();
   });
+  // A ledger beyond the file-size limit must fail its write with EFBIG and
+  // be reported, not end the process.
+  signal(SIGXFSZ, SIG_IGN);
   struct sigaction sa {};
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);

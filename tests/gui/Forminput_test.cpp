@@ -18,6 +18,7 @@
 #include "GuiTestSupport.h"
 #include "common/ApSystem.h"
 #include "controls/Maskedit.h"
+#include "entry/ClassificationList.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "ui_Forminput.h"
@@ -241,8 +242,8 @@ TEST_F(InputWindowTest, KindsAreWrittenAsTyped) {
   Fill("a,b", "say \"hi\"", "2");
   ui->bbtn_Ok->click();
   EXPECT_EQ(LastLine(), "2026/12/07,\"a,b\",\"say \"\"hi\"\"\",2");
-  // Long texts are written whole.
-  const QString longGoods(400, QChar(0x725B));  // 牛 x 400
+  // Long texts are written whole, also past the toolkit's 32,767 default.
+  const QString longGoods(40000, QChar(0x725B));  // 牛 x 40,000
   Fill("k", longGoods, "3");
   ui->bbtn_Ok->click();
   EXPECT_EQ(LastLine(), "2026/12/07,k," + Sjis(longGoods) + ",3");
@@ -445,7 +446,9 @@ TEST_F(InputWindowTest, TooLargePriceAndUnsavableTextsAreRefused) {
   SettingsRecord.Tax = -5;
   Fill("k", "g", "100");
   ui->bbtn_Ok->click();
-  EXPECT_EQ(LastMessage(), "価格が大きすぎます。");
+  EXPECT_EQ(LastMessage(), "消費税率が正しくありません。0 から 100 の間で設定してください。");
+  EXPECT_EQ(Focused(), ui->cb_AutoTax);
+  EXPECT_EQ(ui->edt_Goods->text(), "g") << "the entry is kept";
 
   SettingsRecord.Tax = 5;
   Fill("食費😀", "g", "100");
@@ -456,6 +459,16 @@ TEST_F(InputWindowTest, TooLargePriceAndUnsavableTextsAreRefused) {
   ui->bbtn_Ok->click();
   EXPECT_EQ(LastMessage(), "商品名に保存できない文字があります。");
   EXPECT_EQ(Focused(), ui->edt_Goods);
+
+  // Raw-byte stand-ins typed, and a listed kind ending in a lone lead byte.
+  Fill(QString(QChar(0xF7C1)) + QChar(0xF7E0), "g", "100");
+  ui->bbtn_Ok->click();
+  EXPECT_EQ(LastMessage(), "種類名に保存できない文字があります。");
+  FillKinds(ui->cbbox_Kind, {"\x90\x48\x81"});
+  ui->cbbox_Kind->setCurrentIndex(0);
+  ui->bbtn_Ok->click();
+  EXPECT_EQ(messages.boxes.size(), 6u);
+  EXPECT_EQ(LastMessage(), "種類名に保存できない文字があります。");
   EXPECT_TRUE(Ledger().isEmpty());
 }
 

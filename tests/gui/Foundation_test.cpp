@@ -59,30 +59,63 @@ TEST_F(IniSettingsTest, SaveThenLoadKeepsJapaneseAndOtherSections) {
   EXPECT_TRUE(Read().contains("Tax=8")) << Read().toStdString();
 }
 
-TEST_F(IniSettingsTest, ValueThatIsNotPlainTextIsWronglyTyped) {
-  Write("[Mametan]\nFile_Kakeibo=a.csv\nTax=1, 2\nEnterToNext=1\n");
+TEST_F(IniSettingsTest, ValuesAreTheLiteralTextAfterTheEqualsSign) {
+  // Commas, semicolons, backslashes, quotes and blanks mean nothing: hand
+  // edits read as typed, and what the program writes reads back the same.
+  Write(
+      "[Other]\nkeep=a, b\n[Mametan]\r\nFile_Kakeibo=kakeibo, 2024.csv\r\n"
+      "File_Kind=C:\\data\\kake;bo.txt\nTax= 8\nAutoTax=-1\nNextInput=yes\n"
+      "InputWindow_Left=\"3\"\n; comment\nSaveWindowPos = 1\n");
+  IniRegistry registry(Path());
+  TApSystem r;
+  LoadSettings(registry, r);
+  EXPECT_EQ(r.File_Kakeibo, "kakeibo, 2024.csv");
+  EXPECT_EQ(r.File_Kind, "C:\\data\\kake;bo.txt");
+  EXPECT_EQ(r.Tax, 8);
+  EXPECT_TRUE(r.AutoTax);
+  EXPECT_FALSE(r.NextInput);
+  EXPECT_EQ(r.InputWindow_Left, 0);
+  EXPECT_TRUE(r.SaveWindowPos);
+
+  r.File_Kakeibo = " \"a\\b\", #c; d=e ";
+  r.File_Kind = "";
+  SaveSettings(registry, r);
+  TApSystem back;
+  LoadSettings(registry, back);
+  EXPECT_EQ(back, r);
+  EXPECT_TRUE(Read().contains("keep=a, b\n")) << Read().toStdString();
+
+  // A line break has no literal form: refused, the file as it was.
+  const QByteArray before = Read();
+  r.File_Kind = "a\nTax=99";
+  EXPECT_THROW(SaveSettings(registry, r), AppError);
+  EXPECT_EQ(Read(), before);
+}
+
+TEST_F(IniSettingsTest, UnreadableFileWarnsGivesDefaultsAndIsNotRewritten) {
+  // root reads anything: a directory in the file's place cannot be read.
+  ASSERT_TRUE(QDir(dir.path()).mkdir("VelmaroSoftware.ini"));
   IniRegistry registry(Path());
   TApSystem r;
   try {
     LoadSettings(registry, r);
-    FAIL() << "a list value passed as text";
+    FAIL() << "no warning";
   } catch (const AppError& e) {
-    EXPECT_STREQ(e.what(), "'Tax' のデータ型が不正です");
+    EXPECT_EQ(std::string(e.what()),
+              "設定ファイル " + Path().toStdString() + " が読み込めません。標準の設定を使用します");
   }
-  EXPECT_EQ(r.File_Kakeibo, "a.csv");
-  EXPECT_EQ(r.Tax, 0);
-  EXPECT_FALSE(r.EnterToNext);
-}
-
-TEST_F(IniSettingsTest, EmptyValueAndTextForms) {
-  Write("[Mametan]\nFile_Kakeibo=\nTax=\" 8\"\nAutoTax=-1\nNextInput=yes\n");
-  IniRegistry registry(Path());
-  TApSystem r;
-  LoadSettings(registry, r);
-  EXPECT_EQ(r.File_Kakeibo, "");
-  EXPECT_EQ(r.Tax, 8);
-  EXPECT_TRUE(r.AutoTax);
-  EXPECT_FALSE(r.NextInput);
+  EXPECT_EQ(r.File_Kakeibo, "kakeibo.csv");
+  EXPECT_EQ(r.Tax, 5);
+  if (geteuid() != 0) {
+    // A file without read rights keeps its content through a save and a delete.
+    QDir(dir.path()).rmdir("VelmaroSoftware.ini");
+    Write("[Mametan]\nTax=9\n");
+    QFile::setPermissions(Path(), QFile::WriteOwner);
+    EXPECT_THROW(SaveSettings(registry, r), AppError);
+    DeleteSettingsKey(registry);
+    QFile::setPermissions(Path(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(Read(), "[Mametan]\nTax=9\n");
+  }
 }
 
 TEST_F(IniSettingsTest, DeleteRemovesSectionAndItsSubsectionsOnly) {
@@ -134,6 +167,9 @@ TEST(HostWindow, FailingSaveKeepsTheProgramRunningAndRetries) {
   SettingsRecord = TApSystem{};
   Tform_Main form(registry);
   EXPECT_EQ(SettingsRecord.Tax, 5) << "created: settings loaded";
+  ASSERT_EQ(messages.boxes.size(), 1u) << "the unreadable file is named at start";
+  EXPECT_TRUE(messages.boxes[0].text.startsWith("設定ファイル "));
+  messages.boxes.clear();
   QCloseEvent close;
   QCoreApplication::sendEvent(&form, &close);
   EXPECT_FALSE(close.isAccepted());

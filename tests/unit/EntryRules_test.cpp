@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "entry/WindowPlacement.h"
+
 namespace mametan {
 namespace {
 
@@ -30,7 +32,10 @@ TEST(PriceAfterTax, TruncatesTowardZeroWithoutOverflow) {
   EXPECT_FALSE(PriceAfterTax(100, -1).has_value()) << "a negative rate is refused";
 }
 
-EntryTexts Valid() { return {"2001/11/29", true, "食費", "牛乳", "100", false, 5}; }
+EntryTexts Valid() { return {"2001/11/29", true, "食費", {}, "牛乳", "100", false, 5}; }
+
+constexpr const char* kTaxMessage =
+    "消費税率が正しくありません。0 から 100 の間で設定してください。";
 
 TEST(CheckEntry, FirstFailureWinsInFieldOrder) {
   struct Case {
@@ -74,7 +79,29 @@ TEST(CheckEntry, FirstFailureWinsInFieldOrder) {
          e.autoTax = true;
          e.tax = -5;
        },
-       EntryField::Price, "価格が大きすぎます。"},
+       EntryField::Tax, kTaxMessage},
+      {[](EntryTexts& e) {
+         e.autoTax = true;
+         e.tax = 101;
+       },
+       EntryField::Tax, kTaxMessage},
+      {[](EntryTexts& e) {
+         e.price = "x";
+         e.autoTax = true;
+         e.tax = -5;
+       },
+       EntryField::Price, "価格がありません。"},
+      // Raw-byte code points typed or pasted, and a kind from the file whose
+      // last byte would swallow the separator.
+      {[](EntryTexts& e) { e.kind = "\uF7C1\uF7E0"; }, EntryField::Kind,
+       "種類名に保存できない文字があります。"},
+      {[](EntryTexts& e) { e.goods = "a\uF780"; }, EntryField::Goods,
+       "商品名に保存できない文字があります。"},
+      {[](EntryTexts& e) {
+         e.kind = "\u98DF\uF781";
+         e.kindBytes = "\x90\x48\x81";
+       },
+       EntryField::Kind, "種類名に保存できない文字があります。"},
   };
   for (const Case& c : cases) {
     EntryTexts e = Valid();
@@ -94,10 +121,52 @@ TEST(CheckEntry, AcceptsSpacesAndAppliesTax) {
   std::int32_t price = 0;
   EXPECT_FALSE(CheckEntry(e, &price));
   EXPECT_EQ(price, 31);
+  // A kind from the file may carry raw bytes, and a whole pair at its end.
+  e.kind = "\uF7A0\u98DF";
+  e.kindBytes = "\xA0\x90\x48";
+  EXPECT_FALSE(CheckEntry(e, &price));
+  e.tax = 100;
+  e.autoTax = true;
+  EXPECT_FALSE(CheckEntry(e, &price));
+  EXPECT_EQ(price, 62);
+  e.tax = 5;
   e.price = "  2045222521";
   e.autoTax = true;
   EXPECT_FALSE(CheckEntry(e, &price));
   EXPECT_EQ(price, INT32_MAX);
+}
+
+TEST(TitleBarReachable, SavedPlaceNeedsItsTitleBarOnAScreen) {
+  // One 1024 x 768 screen, and a second one to its right, 100 pixels lower.
+  const std::vector<ScreenArea> one = {{0, 0, 1024, 768}};
+  const std::vector<ScreenArea> two = {{0, 0, 1024, 768}, {1024, 100, 800, 600}};
+  struct Case {
+    std::int32_t left, top;
+    const std::vector<ScreenArea>& screens;
+    bool reachable;
+  } cases[] = {
+      {100, 100, one, true},
+      {0, 0, one, true},
+      {0, 2147483647, one, false},  // a hand-edited top: nothing overflows
+      {2147483647, 2147483647, one, false},
+      {-2147483647 - 1, 0, one, false},
+      {0, 770, one, false},
+      {0, 761, one, false},   // 7 rows of the bar on screen
+      {0, 760, one, true},    // 8 rows
+      {-313, 0, one, true},   // 32 pixels of the 345 wide bar
+      {-314, 0, one, false},  // 31
+      {992, 0, one, true},
+      {993, 0, one, false},
+      {1200, 50, two, false},  // above the second screen
+      {1200, 100, two, true},
+      {1000, 0, two, false},  // 24 + 0 pixels: the screens do not add up
+      {1000, 100, two, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TitleBarReachable(c.left, c.top, 345, 20, c.screens), c.reachable)
+        << c.left << "," << c.top;
+  }
+  EXPECT_FALSE(TitleBarReachable(0, 0, 345, 20, {})) << "no screen at all";
 }
 
 }  // namespace

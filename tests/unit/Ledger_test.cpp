@@ -74,23 +74,26 @@ TEST(LedgerWriter, AbsentFileGetsHeaderThenRecord) {
   EXPECT_EQ(ReadBytes(path), kHeader + kMilkLine + "2001/11/30,k,\"a,b\",-300\r\n");
 }
 
-TEST(LedgerWriter, ExistingFileIsAppendedToUnexamined) {
+TEST(LedgerWriter, ExistingFileIsAppendedToWithoutHeader) {
   struct Case {
     const char* what;
     std::string before;
+    std::string gap;  // what goes between the old content and the record
   };
   const Case cases[] = {
-      {"zero bytes: the record is line 1", ""},
-      {"last line without line end: joined", "x,y"},
-      {"other format: no header added", std::string("name;value\n\x00\x01\xFF\r\n", 16)},
-      {"a header already", kHeader},
+      {"zero bytes: the record is line 1", "", ""},
+      {"last line without line end: a break first", "x,100", "\r\n"},
+      {"ends in CR only: a break first", "x,100\r", "\r\n"},
+      {"ends in LF only: no break", "x,100\n", ""},
+      {"other format: no header added", std::string("name;value\n\x00\x01\xFF\r\n", 16), ""},
+      {"a header already", kHeader, ""},
   };
   for (const Case& c : cases) {
     ScratchDir dir;
     const std::string path = dir / "ledger.csv";
     WriteBytes(path, c.before);
     ASSERT_EQ(WriteLedgerRecord(Milk(), path), LedgerOutcome::Written) << c.what;
-    EXPECT_EQ(ReadBytes(path), c.before + kMilkLine) << c.what;
+    EXPECT_EQ(ReadBytes(path), c.before + c.gap + kMilkLine) << c.what;
   }
 }
 

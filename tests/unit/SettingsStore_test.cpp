@@ -62,7 +62,7 @@ TEST_F(SettingsStoreTest, IntegerAndBooleanConversion) {
   }
 }
 
-TEST_F(SettingsStoreTest, WrongTypeStopsTheLoadThere) {
+TEST_F(SettingsStoreTest, WrongTypeKeepsItsInitialValueAndTheOthersLoad) {
   Put("File_Kakeibo", "a.csv");
   Put("AutoTax", "1");
   Put("Tax", std::string("\x08\0\0\0", 4), RegType::Other);
@@ -78,11 +78,12 @@ TEST_F(SettingsStoreTest, WrongTypeStopsTheLoadThere) {
   EXPECT_EQ(r.File_Kakeibo, "a.csv");
   EXPECT_TRUE(r.AutoTax);
   EXPECT_EQ(r.Tax, 0) << "not the default 5";
-  EXPECT_FALSE(r.EnterToNext);
+  EXPECT_TRUE(r.EnterToNext) << "read on, so that the save keeps it";
 
-  // The save at exit replaces it with a text.
+  // The save at exit replaces it with a text and keeps the others.
   SaveSettings(registry, r);
   EXPECT_EQ(Stored("Tax"), std::string("0\0", 2));
+  EXPECT_EQ(Stored("EnterToNext"), std::string("1\0", 2));
 }
 
 TEST_F(SettingsStoreTest, FailingReadNamesTheValue) {
