@@ -234,7 +234,7 @@ TCSpinEdit::TCSpinEdit(QWidget* parent) : QLineEdit(parent) {
   connect(m_button, &TCSpinButton::OnDownClick, this, [this] { DownClick(); });
   m_button->show();
   setText(QStringLiteral("0"));
-  SetEditRect();
+  PlaceButton();
 }
 
 TCSpinEdit::~TCSpinEdit() { m_button = nullptr; }
@@ -351,12 +351,15 @@ int TCSpinEdit::GetMinHeight() const {
 }
 
 void TCSpinEdit::resizeEvent(QResizeEvent* event) {
+  // The size changes at once; its event may be lost while the field is being
+  // shown, so the buttons are placed for the new size here and now.
   const int minHeight = GetMinHeight();
-  if (height() < minHeight) {
-    resize(width(), minHeight);
-    return;
-  }
+  if (height() < minHeight) resize(width(), minHeight);
   QLineEdit::resizeEvent(event);
+  PlaceButton();
+}
+
+void TCSpinEdit::PlaceButton() {
   if (!m_button) return;
   const int frame =
       hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) : 0;

@@ -124,6 +124,7 @@ class TCSpinEdit : public QLineEdit {
 
  private:
   bool CanPasteOrCut() const { return m_editorEnabled && !isReadOnly(); }
+  void PlaceButton();
   void SetEditRect();
 
   TCSpinButton* m_button = nullptr;

@@ -183,11 +183,18 @@ TEST_F(SpinEditTest, AHeldButtonRepeatsAfter400MsThenEvery100Ms) {
   EXPECT_EQ(spin->text(), "11");
 }
 
-TEST_F(SpinEditTest, TextStaysClearOfTheButtonsAndTheFieldKeepsItsMinimumHeight) {
-  spin->resize(49, 5);
+TEST(SpinEditLayout, TextStaysClearOfTheButtonsAndTheFieldKeepsItsMinimumHeight) {
+  // Placed as a form places it: bounds set while hidden, then shown.
+  QWidget form;
+  auto* spin = new TCSpinEdit(&form);
+  spin->setGeometry(232, 72, 49, 5);
+  form.resize(385, 173);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   EXPECT_EQ(spin->height(), spin->GetMinHeight());
   const QRect button = spin->Button()->geometry();
   EXPECT_TRUE(spin->rect().contains(button));
+  EXPECT_GT(button.left(), spin->width() / 2) << "the buttons sit at the right edge";
   EXPECT_LE(spin->width() - spin->textMargins().right(), button.left());
 }
 
