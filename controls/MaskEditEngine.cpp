@@ -278,7 +278,7 @@ std::string MaskEditEngine::Cut() {
   Selection(s, t);
   const std::string d = Display();
   t = std::min(t, static_cast<int>(d.size()));
-  const std::string copied = s < t ? d.substr(s, t - s) : std::string();
+  std::string copied = s < t ? d.substr(s, t - s) : std::string();
   if (m_masked) HandleDeleteKey(MaskKey::Delete);
   return copied;
 }

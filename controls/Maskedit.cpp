@@ -233,58 +233,57 @@ void TCustomMaskEdit::keyPressEvent(QKeyEvent* e) {
   int key = e->key();
   if (OnKeyDown) {
     OnKeyDown(key, mods);
-    if (key == 0) {
-      e->accept();
-      return;
-    }
+    if (key == 0) return e->accept();
   }
-  if (!IsMasked()) {
-    const QString text = e->text();
-    if (OnKeyPress && text.size() == 1 && text[0].isPrint()) {
-      const QChar c = PressChar(text[0]);
-      if (c.isNull()) return e->accept();
-      if (c != text[0]) {
-        insert(QString(c));
-        return e->accept();
-      }
-    }
-    QLineEdit::keyPressEvent(e);
-    return;
-  }
+  if (!IsMasked()) return UnmaskedKeyPress(e);
 
   const MaskShift shift{mods.testFlag(Qt::ShiftModifier), mods.testFlag(Qt::ControlModifier),
                         mods.testFlag(Qt::AltModifier)};
   if (key == Qt::Key_Tab || key == Qt::Key_Backtab || shift.alt) {
-    e->ignore();  // focus movement and accelerators belong to the window
-    return;
+    return e->ignore();  // focus movement and accelerators belong to the window
   }
-  if (key == Qt::Key_Escape) {
-    if (!m_engine.WantsEscape()) {
-      e->ignore();  // the window's cancel button
-      return;
-    }
-    const QChar c = PressChar(QChar(27));
-    if (!c.isNull()) HandleChar(c);
-    e->accept();
-    return;
-  }
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    const QChar c = PressChar(QLatin1Char('\r'));
-    if (c.isNull()) return e->accept();
-    if (c != QLatin1Char('\r')) {
-      HandleChar(c);
-      return e->accept();
-    }
-    try {
-      m_engine.KeyPress("\r");
-    } catch (const EDBEditError& err) {
-      ReportInvalidInput(err, false);
-      return e->accept();
-    }
-    e->ignore();  // a complete field lets the default button act
-    return;
-  }
+  if (key == Qt::Key_Escape) return EscapeKeyPress(e);
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) return EnterKeyPress(e);
+  MaskedKeyPress(e, key, shift);
+}
 
+void TCustomMaskEdit::UnmaskedKeyPress(QKeyEvent* e) {
+  const QString text = e->text();
+  if (OnKeyPress && text.size() == 1 && text[0].isPrint()) {
+    const QChar c = PressChar(text[0]);
+    if (c.isNull()) return e->accept();
+    if (c != text[0]) {
+      insert(QString(c));
+      return e->accept();
+    }
+  }
+  QLineEdit::keyPressEvent(e);
+}
+
+void TCustomMaskEdit::EscapeKeyPress(QKeyEvent* e) {
+  if (!m_engine.WantsEscape()) return e->ignore();  // the window's cancel button
+  const QChar c = PressChar(QChar(27));
+  if (!c.isNull()) HandleChar(c);
+  e->accept();
+}
+
+void TCustomMaskEdit::EnterKeyPress(QKeyEvent* e) {
+  const QChar c = PressChar(QLatin1Char('\r'));
+  if (c.isNull()) return e->accept();
+  if (c != QLatin1Char('\r')) {
+    HandleChar(c);
+    return e->accept();
+  }
+  try {
+    m_engine.KeyPress("\r");
+  } catch (const EDBEditError& err) {
+    ReportInvalidInput(err, false);
+    return e->accept();
+  }
+  e->ignore();  // a complete field lets the default button act
+}
+
+void TCustomMaskEdit::MaskedKeyPress(QKeyEvent* e, int key, const MaskShift& shift) {
   const MaskKey mk = ToMaskKey(key);
   const bool goesOn = m_engine.KeyDown(mk, shift);
   if (mk == MaskKey::Left || mk == MaskKey::Right) {
@@ -298,35 +297,31 @@ void TCustomMaskEdit::keyPressEvent(QKeyEvent* e) {
     if (mk == MaskKey::Backspace) PressChar(QLatin1Char('\b'));
     return e->accept();
   }
-  // Clipboard keys that type no character.
-  if (key == Qt::Key_Insert && shift.shift) {
-    DoPaste();
-    return e->accept();
-  }
-  if (key == Qt::Key_Insert && shift.ctrl) {
-    copy();
-    return e->accept();
-  }
-  if (key == Qt::Key_Delete && shift.shift) {
-    DoCut();
-    return e->accept();
-  }
+  if (ClipboardKeyPress(key, shift)) return e->accept();
   if (shift.ctrl) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-      const QChar c = PressChar(QChar(key - Qt::Key_A + 1));
-      if (!c.isNull()) HandleChar(c);
-      return e->accept();
-    }
-    e->ignore();
-    return;
+    if (key < Qt::Key_A || key > Qt::Key_Z) return e->ignore();
+    const QChar c = PressChar(QChar(key - Qt::Key_A + 1));
+    if (!c.isNull()) HandleChar(c);
+    return e->accept();
   }
   const QString text = e->text();
-  if (text.isEmpty()) {
-    e->ignore();  // function keys and the like: nothing to type
-    return;
-  }
+  if (text.isEmpty()) return e->ignore();  // function keys and the like: nothing to type
   HandleTyped(text);
   e->accept();
+}
+
+// The clipboard keys that type no character; true when `key` was one.
+bool TCustomMaskEdit::ClipboardKeyPress(int key, const MaskShift& shift) {
+  if (key == Qt::Key_Insert && shift.shift) {
+    DoPaste();
+  } else if (key == Qt::Key_Insert && shift.ctrl) {
+    copy();
+  } else if (key == Qt::Key_Delete && shift.shift) {
+    DoCut();
+  } else {
+    return false;
+  }
+  return true;
 }
 
 void TCustomMaskEdit::keyReleaseEvent(QKeyEvent* e) { QLineEdit::keyReleaseEvent(e); }

@@ -127,6 +127,12 @@ class TCustomMaskEdit : public QLineEdit, protected MaskEditField {
   void DoCut();
   void DoPaste();
   void ReportInvalidInput(const std::exception& e, bool later);
+  // The steps of a key press.
+  void UnmaskedKeyPress(QKeyEvent* e);
+  void EscapeKeyPress(QKeyEvent* e);
+  void EnterKeyPress(QKeyEvent* e);
+  void MaskedKeyPress(QKeyEvent* e, int key, const MaskShift& shift);
+  bool ClipboardKeyPress(int key, const MaskShift& shift);
   void HandleTyped(const QString& text);
   void HandleChar(QChar c);
   int ToByteOffset(int charPos) const;

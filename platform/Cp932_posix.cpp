@@ -14,6 +14,8 @@ namespace {
 class Converter {
  public:
   Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
+    // iconv_open's failure value is (iconv_t)-1.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     if (m_cd == reinterpret_cast<iconv_t>(-1)) {
       throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-compiles the core and the Windows half of the platform layer with
 # mingw-w64 into build-win and runs their tests under Wine, headless, in a
-# Wine prefix of its own inside the build folder. Prints ctest's summary line.
+# Wine prefix of its own inside the build folder (the preset "mingw").
 #   scripts/test-windows.sh [extra ctest arguments]
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -25,15 +25,11 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
 fi
 
 mkdir -p "$build"
-# -O2 as in the Linux build: at -O3 g++ 12 warns falsely (-Wrestrict) inside
-# std::string, and warnings are errors.
-if ! cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMAMETAN_GUI=OFF \
-  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >"$build/configure.log" 2>&1; then
+if ! cmake --preset mingw >"$build/configure.log" 2>&1; then
   cat "$build/configure.log"
   exit 1
 fi
-if ! cmake --build "$build" -j2 >"$build/build.log" 2>&1; then
+if ! cmake --build --preset mingw >"$build/build.log" 2>&1; then
   tail -n 60 "$build/build.log"
   exit 1
 fi
@@ -54,4 +50,4 @@ cleanup() { [[ -n ${started_server:-} ]] && wineserver -k 2>/dev/null; }
 trap cleanup EXIT
 wine wineboot --init >/dev/null 2>&1
 
-ctest --test-dir "$build" -j2 --output-on-failure --timeout 120 "$@"
+ctest --preset mingw "$@"

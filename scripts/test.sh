@@ -1,64 +1,116 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the g++ build (unit, widget tests offscreen,
-# end-to-end tests under Xvfb), then a clang build with AddressSanitizer and
-# UndefinedBehaviorSanitizer (the same suite plus short fuzzing runs), then
-# the Windows build of the core under Wine. Ends with "N passed, M failed".
+# Builds and runs every test, in stages (the presets of CMakePresets.json):
+#   checks     formatting (clang-format) and the include rule of the layers
+#   gcc        g++, warnings as errors: unit, widget (offscreen) and
+#              end-to-end tests (Xvfb, openbox, trayer); benchmarks compiled
+#   sanitize   clang with AddressSanitizer and UndefinedBehaviorSanitizer:
+#              the same suite plus short fuzzing runs
+#   tidy       clang-tidy (bugprone-*, performance-*) over the program's sources
+#   release    a packager's plain Release build of every target
+#   windows    the core cross-compiled with mingw-w64, its tests under Wine
+# Results are counted from ctest's JUnit reports; a stage that cannot build
+# counts as one failure. Ends with "N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-./scripts/deps.sh build test || { echo "0 passed, 1 failed"; exit 1; }
+./scripts/deps.sh build test || {
+  echo "0 passed, 1 failed"
+  exit 1
+}
 
 passed=0
 failed=0
 log_dir="$root/build-logs"
+rm -rf "$log_dir"
 mkdir -p "$log_dir"
 
-# Adds the counts of one ctest run (its log file) to the totals.
-count_ctest() {
-  local log=$1 line total fails
-  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
-  if [[ -z "$line" ]]; then
+# Adds the counts of one JUnit report to the totals. A ctest that failed
+# without a failing test case in its report (a crash of ctest itself, a
+# discovery error) counts as one failure.
+count_junit() {
+  local report=$1 status=$2 tests failures
+  if [[ ! -s $report ]]; then
     failed=$((failed + 1))
     return
   fi
-  fails=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
-  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-  passed=$((passed + total - fails))
-  failed=$((failed + fails))
+  tests=$(grep -o '<testsuite [^>]*' "$report" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*' | head -n1)
+  failures=$(grep -o '<testsuite [^>]*' "$report" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*' | head -n1)
+  tests=${tests:-0}
+  failures=${failures:-0}
+  if [[ $status -ne 0 && $failures -eq 0 ]]; then failures=1; fi
+  passed=$((passed + tests - failures))
+  failed=$((failed + failures))
 }
 
-run_stage() {
-  local name=$1 dir=$2
-  shift 2
+# A check that passes or fails as a whole.
+count_check() {
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+}
+
+build_stage() {
+  local name=$1
   echo "== $name: configure and build"
-  if ! cmake -S . -B "$dir" -G Ninja "$@" >"$log_dir/$name-configure.log" 2>&1; then
+  if ! cmake --preset "$name" >"$log_dir/$name-configure.log" 2>&1; then
     cat "$log_dir/$name-configure.log"
-    failed=$((failed + 1))
-    return
+    return 1
   fi
-  if ! cmake --build "$dir" -j2 >"$log_dir/$name-build.log" 2>&1; then
+  if ! cmake --build --preset "$name" >"$log_dir/$name-build.log" 2>&1; then
     tail -n 60 "$log_dir/$name-build.log"
+    return 1
+  fi
+}
+
+test_stage() {
+  local name=$1 status
+  if ! build_stage "$name"; then
     failed=$((failed + 1))
     return
   fi
   echo "== $name: tests"
-  ctest --test-dir "$dir" -j2 --output-on-failure --timeout 600 2>&1 | tee "$log_dir/$name-ctest.log"
-  count_ctest "$log_dir/$name-ctest.log"
+  ctest --preset "$name" --output-junit "$log_dir/$name-junit.xml" 2>&1 | tee "$log_dir/$name-ctest.log"
+  status=${PIPESTATUS[0]}
+  count_junit "$log_dir/$name-junit.xml" "$status"
+}
+
+format_check() {
+  local out
+  out=$(git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror 2>&1)
+  [[ -z $out ]] && return 0
+  echo "$out" | head -n 40
+  echo "format check: run clang-format -i on the files above"
+  return 1
+}
+
+tidy_check() {
+  echo "== tidy: clang-tidy"
+  if ! run-clang-tidy -quiet -p build-asan -j 2 \
+    "$root/(common|platform|controls|tray|entry|dialogs|app)/" >"$log_dir/tidy.log" 2>&1 ||
+    grep -q 'error:' "$log_dir/tidy.log"; then
+    grep -A3 'error:' "$log_dir/tidy.log" | head -n 60
+    echo "tidy: findings above (log: $log_dir/tidy.log)"
+    return 1
+  fi
 }
 
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-run_stage gcc build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++
-run_stage sanitize build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-  -DMAMETAN_SANITIZE=ON -DMAMETAN_FUZZ=ON
+echo "== checks: format and layers"
+count_check format_check
+count_check ./scripts/check-layers.sh
+
+test_stage gcc
+test_stage sanitize
+if [[ -f build-asan/compile_commands.json ]]; then count_check tidy_check; fi
+count_check build_stage release
 
 if [[ -x scripts/test-windows.sh ]]; then
   echo "== windows: core under Wine"
-  ./scripts/test-windows.sh 2>&1 | tee "$log_dir/windows-ctest.log"
-  count_ctest "$log_dir/windows-ctest.log"
+  ./scripts/test-windows.sh --output-junit "$log_dir/windows-junit.xml" 2>&1 |
+    tee "$log_dir/windows-ctest.log"
+  count_junit "$log_dir/windows-junit.xml" "${PIPESTATUS[0]}"
 fi
 
 echo "$passed passed, $failed failed"
