@@ -4,11 +4,11 @@
 // dialog; OK writes the file (atomically, code page 932, CR LF as held) and
 // closes; a failed write keeps the editor open with the typed text.
 #include <QDialog>
+#include <memory>
 
-class QFrame;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
+namespace Ui {
+class Tform_EditKindFile;
+}
 
 namespace mametan {
 
@@ -16,13 +16,9 @@ class Tform_EditKindFile : public QDialog {
   Q_OBJECT
  public:
   explicit Tform_EditKindFile(QWidget* parent = nullptr);
+  ~Tform_EditKindFile() override;
 
-  QPlainTextEdit* memo_KindFile = nullptr;
-  QPushButton* bbtn_Ok = nullptr;
-  QPushButton* bbtn_Cancel = nullptr;
-  QFrame* Panel1 = nullptr;
-  QLabel* Label1 = nullptr;
-  QLabel* lbl_KindFile = nullptr;
+  Ui::Tform_EditKindFile* ui() const { return m_ui.get(); }
 
  public slots:
   void FormShow();
@@ -34,6 +30,7 @@ class Tform_EditKindFile : public QDialog {
 
  private:
   QString FileName() const;
+  std::unique_ptr<Ui::Tform_EditKindFile> m_ui;
   bool m_shownOnce = false;
 };
 

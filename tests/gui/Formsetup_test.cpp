@@ -19,6 +19,7 @@
 #include "common/ApSystem.h"
 #include "dialogs/Formeditkind.h"
 #include "platform/FileDialog.h"
+#include "ui_Formeditkind.h"
 #include "ui_Formsetup.h"
 
 namespace mametan {
@@ -89,6 +90,9 @@ TEST_F(SetupDialogTest, OkCopiesEveryControlAndCancelOrEscCopiesNothing) {
 
   const TApSystem before = SettingsRecord;
   ui->edt_File_Kakeibo->setText("other.csv");
+  setup->show();
+  EXPECT_EQ(ui->edt_File_Kakeibo->text(), "other.csv")
+      << "showing a visible dialog reloads nothing";
   ui->cb_SaveWindowPos->click();
   ui->cb_DelRegistry->click();
   QTest::keyClick(ui->edt_File_Kakeibo, Qt::Key_Escape);
@@ -156,18 +160,18 @@ TEST_F(SetupDialogTest, EditorWritesTheUnconfirmedNameAndCancelLeavesNoFile) {
   ui->edt_File_Kind->setText(QString::fromStdString(fresh));
   RunEditor([&] {
     EXPECT_TRUE(editor->isModal());
-    EXPECT_EQ(editor->lbl_KindFile->text(), QString::fromStdString(fresh));
+    EXPECT_EQ(editor->ui()->lbl_KindFile->text(), QString::fromStdString(fresh));
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, kMissing);
-    QTest::keyClick(editor->memo_KindFile, Qt::Key_Escape);
+    QTest::keyClick(editor->ui()->memo_KindFile, Qt::Key_Escape);
     EXPECT_TRUE(editor->isVisible()) << "the text box keeps Esc";
-    editor->bbtn_Cancel->click();
+    editor->ui()->bbtn_Cancel->click();
   });
   EXPECT_FALSE(std::filesystem::exists(fresh));
 
   RunEditor([&] {
-    editor->memo_KindFile->setPlainText(QStringLiteral("食費\n雑貨"));
-    editor->bbtn_Ok->click();
+    editor->ui()->memo_KindFile->setPlainText(QStringLiteral("食費\n雑貨"));
+    editor->ui()->bbtn_Ok->click();
     EXPECT_FALSE(editor->isVisible());
   });
   EXPECT_EQ(test::ReadBytes(fresh), "\x90\x48\x94\xEF\r\n\x8E\x47\x89\xDD");
@@ -190,7 +194,7 @@ TEST_F(SetupDialogTest, EditorWritesLineEndsAsCrLfAndForeignBytesBack) {
   };
   for (const Case& c : cases) {
     test::WriteBytes(path, c.stored);
-    RunEditor([&] { editor->bbtn_Ok->click(); });
+    RunEditor([&] { editor->ui()->bbtn_Ok->click(); });
     EXPECT_EQ(test::ReadBytes(path), c.written) << c.stored;
   }
   EXPECT_TRUE(messages.boxes.empty());
@@ -202,8 +206,8 @@ TEST_F(SetupDialogTest, AFailedSaveKeepsTheOldFileAndTheEditorOpen) {
   test::WriteBytes(path, "old\r\n");
   // A character code page 932 cannot hold.
   RunEditor([&] {
-    editor->memo_KindFile->setPlainText(QStringLiteral("\U0001F600"));
-    editor->bbtn_Ok->click();
+    editor->ui()->memo_KindFile->setPlainText(QStringLiteral("\U0001F600"));
+    editor->ui()->bbtn_Ok->click();
     EXPECT_TRUE(editor->isVisible());
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "分類設定ファイルに保存できない文字があります。");
@@ -217,10 +221,10 @@ TEST_F(SetupDialogTest, AFailedSaveKeepsTheOldFileAndTheEditorOpen) {
   test::WithoutFileRightsOverride asUser;
   if (asUser.CanOpen(dir / "probe", O_WRONLY | O_CREAT)) GTEST_SKIP() << "SKIP: may write anywhere";
   RunEditor([&] {
-    editor->memo_KindFile->setPlainText(QStringLiteral("new"));
-    editor->bbtn_Ok->click();
+    editor->ui()->memo_KindFile->setPlainText(QStringLiteral("new"));
+    editor->ui()->bbtn_Ok->click();
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->memo_KindFile->toPlainText(), "new");
+    EXPECT_EQ(editor->ui()->memo_KindFile->toPlainText(), "new");
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].caption, kApplicationTitle);
     EXPECT_TRUE(messages.boxes[0].text.startsWith(
