@@ -34,8 +34,10 @@ count_junit() {
     failed=$((failed + 1))
     return
   fi
-  tests=$(grep -o '<testsuite [^>]*' "$report" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*' | head -n1)
-  failures=$(grep -o '<testsuite [^>]*' "$report" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*' | head -n1)
+  local head
+  head=$(tr -s '\n\t' '  ' <"$report" | grep -o '<testsuite [^>]*' | head -n1)
+  tests=$(grep -o ' tests="[0-9]*"' <<<"$head" | grep -o '[0-9]*')
+  failures=$(grep -o ' failures="[0-9]*"' <<<"$head" | grep -o '[0-9]*')
   tests=${tests:-0}
   failures=${failures:-0}
   if [[ $status -ne 0 && $failures -eq 0 ]]; then failures=1; fi

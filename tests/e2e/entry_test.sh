@@ -30,7 +30,7 @@ check "a second left press makes no second window" test "$(count_windows "^$TITL
 # The focus starts in the kind box; Tab goes to the goods, then the price;
 # Enter presses OK.
 today=$(date +%Y/%m/%d)
-xdotool windowfocus "$input" 2>/dev/null; sleep 0.3
+check "... which has the keyboard" wait_active "$TITLE" 3
 xdotool type --delay 30 food; xdotool key Tab
 xdotool type --delay 30 milk; xdotool key Tab
 xdotool type --delay 30 198; xdotool key Return
@@ -43,11 +43,12 @@ cmp "$expected" "$work/kakeibo.csv" || { od -c "$work/kakeibo.csv" | head; }
 # SIGTERM takes the exit command's path: the open window's place is saved.
 click_icon 1
 input=$(wait_window "$TITLE" 5)
-xdotool windowmove "$input" 200 150; sleep 0.5
+drag_window "$input" -140 -150
+read -r fx fy < <(frame_origin "$input")
 kill -TERM "$app"
 wait_exit "$app" 10
 check "SIGTERM ends the program with 0 (got ${EXIT_CODE:-running})" test "${EXIT_CODE:-x}" = 0
-check "... and saves the input window's position" \
-  sh -c "grep -q '^InputWindow_Left=200' '$SETTINGS' && grep -q '^InputWindow_Top=150' '$SETTINGS'"
+check "... and saves the input window's position (its frame at $fx,$fy)" \
+  sh -c "grep -qx 'InputWindow_Left=$fx' '$SETTINGS' && grep -qx 'InputWindow_Top=$fy' '$SETTINGS'"
 
 e2e_finish

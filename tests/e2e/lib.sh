@@ -1,6 +1,9 @@
-# Shared set-up of the end-to-end scripts: a private X server with a tray
-# host, private settings and runtime folders, and clean-up of exactly what
-# the script started. Source it; the built program's path is in $MAMETAN.
+# Shared set-up of the end-to-end scripts: a private X server with a window
+# manager (openbox) and a tray host (trayer), private settings and runtime
+# folders, and clean-up of exactly what the script started. Source it; the
+# built program's path is in $MAMETAN. The focus is never set by hand: only
+# the user's own actions (a press on the icon, keys, a click into a window)
+# may bring it.
 set -uo pipefail
 
 MAMETAN=${1:?path to the built mametan}
@@ -23,38 +26,95 @@ SETTINGS=$XDG_CONFIG_HOME/VelmaroSoftware.ini
 E2E_PIDS=()
 E2E_FAILS=0
 XVFB_PID=""
+WM_PID=""
 TRAY_PID=""
+E2E_NAME=$(basename "$0" .sh)
+# Screenshots of the run (and of the screen at a failure) are kept beside the
+# built program.
+E2E_SHOTS=$(dirname "$MAMETAN")/e2e-shots/$E2E_NAME
+rm -rf "$E2E_SHOTS"
+mkdir -p "$E2E_SHOTS"
 
 e2e_cleanup() {
-  local pid
-  for pid in "${E2E_PIDS[@]}" $TRAY_PID $XVFB_PID; do
+  local code=$? pid
+  [[ $code -ne 0 ]] && screenshot at-exit
+  for pid in "${E2E_PIDS[@]}" $TRAY_PID $WM_PID $XVFB_PID; do
     kill "$pid" 2>/dev/null
   done
-  for pid in "${E2E_PIDS[@]}" $TRAY_PID $XVFB_PID; do
+  for pid in "${E2E_PIDS[@]}" $TRAY_PID $WM_PID $XVFB_PID; do
     wait "$pid" 2>/dev/null
   done
+  if [[ $code -ne 0 ]]; then
+    # The hosts' own logs tell why a set-up failed; they outlive the run.
+    local log
+    for log in xvfb openbox trayer; do
+      [[ -s $E2E_DIR/$log.log ]] || continue
+      echo "--- $log log"; tail -n 40 "$E2E_DIR/$log.log"
+      cp "$E2E_DIR/$log.log" "$E2E_SHOTS/"
+    done
+    echo "--- screenshots and logs kept in $E2E_SHOTS"
+  fi
   rm -rf "$E2E_DIR"
 }
 trap e2e_cleanup EXIT
 
-# Starts Xvfb on a free display and exports DISPLAY.
-start_x() {
-  local fdfile=$E2E_DIR/displayfd
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>"$E2E_DIR/xvfb.log" &
-  XVFB_PID=$!
-  for _ in $(seq 100); do [[ -s $fdfile ]] && break; sleep 0.05; done
-  [[ -s $fdfile ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
-  export DISPLAY=":$(head -n1 "$fdfile")"
+# Saves a picture of the whole screen as $E2E_SHOTS/$1.png.
+screenshot() {
+  [[ -n ${DISPLAY:-} ]] && import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
 }
 
-# Starts the trayer tray host and waits until it owns the system tray selection.
-start_tray() {
-  trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-    >"$E2E_DIR/trayer.log" 2>&1 &
-  TRAY_PID=$!
-  for _ in $(seq 400); do
-    if xdotool search --classname trayer >/dev/null 2>&1; then sleep 0.3; return 0; fi
+# Starts Xvfb on a free display, exports DISPLAY, and starts the window
+# manager. -noreset: without it the server resets whenever its last client
+# leaves, and a host that connects during that reset is refused ("cannot open
+# display"), as a polling xdotool makes happen at random.
+start_x() {
+  local fdfile=$E2E_DIR/displayfd
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
+    2>"$E2E_DIR/xvfb.log" &
+  XVFB_PID=$!
+  for _ in $(seq 200); do [[ $(cat "$fdfile" 2>/dev/null) == *$'\n'* ]] && break; sleep 0.05; done
+  [[ -s $fdfile ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
+  export DISPLAY=":$(head -n1 "$fdfile")"
+  start_wm
+}
+
+# Starts openbox and waits until it manages the screen (its check window is
+# named on the root window).
+start_wm() {
+  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+  WM_PID=$!
+  local check
+  for _ in $(seq 200); do
+    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p')
+    if [[ -n $check ]] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -q Openbox; then
+      return 0
+    fi
+    kill -0 "$WM_PID" 2>/dev/null || break
     sleep 0.05
+  done
+  echo "FAIL: openbox did not start"; exit 1
+}
+
+# Starts the trayer tray host and waits until its panel exists (it stays
+# unmapped while empty; the tray selection follows at once). A host that died
+# at start is started once more.
+start_tray() {
+  local attempt
+  for attempt in 1 2; do
+    echo "--- trayer start $attempt" >>"$E2E_DIR/trayer.log"
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+      >>"$E2E_DIR/trayer.log" 2>&1 &
+    TRAY_PID=$!
+    for _ in $(seq 200); do
+      if xdotool search --classname '^trayer$' >/dev/null 2>&1; then
+        sleep 0.3; return 0
+      fi
+      kill -0 "$TRAY_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    echo "trayer attempt $attempt failed (exit $(kill -0 "$TRAY_PID" 2>/dev/null && echo running || { wait "$TRAY_PID"; echo $?; }))" >>"$E2E_DIR/trayer.log"
+    kill "$TRAY_PID" 2>/dev/null; wait "$TRAY_PID" 2>/dev/null
+    TRAY_PID=""
   done
   echo "FAIL: trayer did not start"; exit 1
 }
@@ -115,6 +175,30 @@ e2e_finish() {
   exit 0
 }
 
+# --- Focus, as the window manager sees it ------------------------------------
+
+# The window the manager has made active (_NET_ACTIVE_WINDOW), in decimal.
+active_window() {
+  xdotool getactivewindow 2>/dev/null
+}
+
+# Waits up to $2 seconds (default 3) until the window titled $1 is the active
+# one and holds the X input focus (itself or a child of it); prints its id.
+wait_active() {
+  local title=$1 limit=${2:-3} id focus
+  for _ in $(seq $((limit * 20))); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1)
+    if [[ -n $id && $(active_window) == "$id" ]]; then
+      focus=$(xdotool getwindowfocus -f 2>/dev/null)
+      if [[ $focus == "$id" ]] || xwininfo -tree -id "$id" 2>/dev/null | grep -qi "$(printf '0x%x' "${focus:-0}") "; then
+        echo "$id"; return 0
+      fi
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+
 # --- The tray icon ---------------------------------------------------------
 
 # Prints the id of the program's icon window once it sits in the tray (its
@@ -166,15 +250,42 @@ OpenWindowAtBoot=0
 SaveWindowPos=0
 Tax=5'
 
-# The map state of the carrier window that stands for the taskbar entry.
+# "listed" while the program has an entry in the window manager's task list
+# (a managed window of it not marked skip-taskbar: the carrier), else "none".
 taskbar_entry_state() {
   local id
-  for id in $(xdotool search --classname '^mametan$' 2>/dev/null); do
-    if xwininfo -id "$id" 2>/dev/null | grep -q -- '-10000'; then
-      xwininfo -id "$id" | sed -n 's/.*Map State: //p'; return 0
-    fi
+  for id in $(xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*'); do
+    xprop -id "$id" WM_CLASS 2>/dev/null | grep -q '"mametan"' || continue
+    xprop -id "$id" _NET_WM_STATE 2>/dev/null | grep -q SKIP_TASKBAR && continue
+    echo listed; return 0
   done
   echo none
+}
+
+# Prints "X Y": the outer top-left of window $1's frame (the client's place
+# less the frame's left and top extents).
+frame_origin() {
+  local ext left top
+  eval "$(xwininfo -id "$1" 2>/dev/null | sed -n \
+    -e 's/.*Absolute upper-left X: *\(-\?[0-9]*\).*/X=\1/p' \
+    -e 's/.*Absolute upper-left Y: *\(-\?[0-9]*\).*/Y=\1/p')"
+  ext=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p')
+  left=$(cut -d, -f1 <<<"$ext"); top=$(cut -d, -f3 <<<"$ext")
+  echo "$((X - ${left:-0})) $((Y - ${top:-0}))"
+}
+
+# Drags window $1 by its title bar, as a user moves it, by $2,$3 pixels.
+drag_window() {
+  local id=$1 dx=$2 dy=$3
+  read -r fx fy < <(frame_origin "$id")
+  xdotool mousemove "$((fx + 60))" "$((fy + 8))" mousedown 1
+  sleep 0.1
+  xdotool mousemove_relative -- "$((dx / 2))" "$((dy / 2))"
+  sleep 0.1
+  xdotool mousemove "$((fx + 60 + dx))" "$((fy + 8 + dy))"
+  sleep 0.1
+  xdotool mouseup 1
+  sleep 0.3
 }
 
 skip() { echo "SKIP - $*"; }

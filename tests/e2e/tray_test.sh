@@ -12,7 +12,7 @@ check "the icon docks in the tray" test -n "$icon"
 size=$(xwininfo -id "${icon:-0}" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
 check "... at least 22 x 22 (got $size)" test "${size%x*}" -ge 22 -a "${size#*x}" -ge 22
 check "no taskbar entry while no window is open ($(taskbar_entry_state))" \
-  test "$(taskbar_entry_state)" != IsViewable
+  test "$(taskbar_entry_state)" = none
 
 # Right press: the popup menu at the cursor; "v" (the hidden list item) does
 # nothing, Escape closes it.
@@ -43,7 +43,7 @@ check "入力(&I) opens the input window" test -n "$input"
 check "... which stays out of the taskbar" \
   sh -c "xprop -id '${input:-0}' _NET_WM_STATE | grep -q SKIP_TASKBAR"
 check "the taskbar entry is there while a window is open" \
-  test "$(taskbar_entry_state)" = IsViewable
+  test "$(taskbar_entry_state)" = listed
 click_icon 1
 check "a left press with the input window open makes no second one" \
   test "$(count_windows '(form_Input|まめたん家計簿 - 入力)')" -eq 1
@@ -64,7 +64,7 @@ check "... and answers a right press" wait_menu 5
 
 # 終了(&E) with the input window open: its place goes into the ten
 # settings, and the program ends with 0.
-eval "$(xdotool getwindowgeometry --shell "${input:-0}" 2>/dev/null)"
+read -r X Y < <(frame_origin "${input:-0}")
 want=$(sed -e "s/^InputWindow_Left=.*/InputWindow_Left=${X:-?}/" \
   -e "s/^InputWindow_Top=.*/InputWindow_Top=${Y:-?}/" <<<"$TEN_SETTINGS")
 xdotool key e
@@ -80,7 +80,7 @@ start_app /debug
 dbg=$LAST_PID
 check "/debug shows form_Main" wait_window form_Main 10
 sleep 0.3
-check "... with the taskbar entry" test "$(taskbar_entry_state)" = IsViewable
+check "... with the taskbar entry" test "$(taskbar_entry_state)" = listed
 kill -TERM "$dbg"
 wait_exit "$dbg" 10
 check "SIGTERM ends the debug instance with 0" test "${EXIT_CODE:-x}" = 0
