@@ -117,7 +117,11 @@ void Tform_Setup::spbtn_File_KindClick() {
 }
 
 void Tform_Setup::spbtn_Edit_KindClick() {
-  if (form_EditKindFile) form_EditKindFile->exec();
+  if (!form_EditKindFile) return;
+  form_EditKindFile->exec();
+  // The keyboard returns to this dialog, as it does from any closed modal
+  // window; a window manager's own choice may skip tool windows.
+  activateWindow();
 }
 
 }  // namespace mametan

@@ -25,10 +25,6 @@ open_setup() {
   wait_window "$SETUP" 5
 }
 
-# Screenshots for a look after the run; they outlive the scratch folder.
-SHOTS=${MAMETAN_E2E_SHOTS:-/tmp/mametan-e2e-shots}
-mkdir -p "$SHOTS"
-shot() { import -window root "$SHOTS/setup-$1.png" 2>/dev/null; }
 
 start_app
 app=$LAST_PID
@@ -37,10 +33,11 @@ wait_docked 10 >/dev/null
 # The tax: 7 typed into the box, then Up makes it 8; OK by its accelerator.
 setup=$(open_setup)
 check "設定 opens '$SETUP'" test -n "$setup"
+check "... which has the keyboard" wait_active "$SETUP" 3
 click_at "$setup" 256 82
 xdotool key ctrl+a; xdotool type --delay 50 7; xdotool key Up
 sleep 0.3
-shot tax
+screenshot tax
 xdotool key alt+o
 sleep 0.5
 check "OK closes the dialog" test "$(count_windows "^$SETUP\$")" -eq 0
@@ -73,15 +70,15 @@ setup=$(open_setup)
 click_at "$setup" 200 50
 xdotool key ctrl+a; xdotool type --delay 30 new.txt
 click_at "$setup" 363 51  # the edit button
-box=$(wait_window Message 5)
-check "the editor on a missing file says so" test -n "$box"
-shot missing
+wait_window Message 5 >/dev/null
+check "the editor on a missing file says so" wait_active Message 3
+screenshot missing
 xdotool key Return
 editor=$(wait_window "$EDITOR" 5)
-check "... and opens '$EDITOR'" test -n "$editor"
+check "... and opens '$EDITOR'" wait_active "$EDITOR" 3
 click_at "$editor" 100 100
 xdotool type --delay 30 food; xdotool key Return; xdotool type --delay 30 book
-shot editor
+screenshot editor
 xdotool key alt+o
 sleep 0.5
 check "the editor's OK writes the two lines as exact bytes" \
