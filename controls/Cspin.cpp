@@ -253,8 +253,8 @@ void TCSpinEdit::SetValue(std::int32_t value) {
   setText(QString::fromStdString(IntToStr(CheckValue(value))));
 }
 
-bool TCSpinEdit::IsValidChar(QChar c) const {
-  return IsValidSpinChar(c.unicode(), DecimalSeparator(), m_editorEnabled);
+bool TCSpinEdit::IsValidChar(char32_t c) const {
+  return IsValidSpinChar(c, DecimalSeparator(), m_editorEnabled);
 }
 
 void TCSpinEdit::UpClick() {
@@ -294,7 +294,7 @@ void TCSpinEdit::keyPressEvent(QKeyEvent* event) {
   const char32_t c = TypedChar(event);
   // Ctrl and Alt chords are commands (copy, select all, accelerators), not typing.
   const bool chord = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-  if (c != 0 && !chord && !IsValidSpinChar(c, DecimalSeparator(), m_editorEnabled)) {
+  if (c != 0 && !chord && !IsValidChar(c)) {
     Beep();
     event->accept();
     return;
@@ -306,7 +306,7 @@ void TCSpinEdit::inputMethodEvent(QInputMethodEvent* event) {
   QString kept;
   bool refused = false;
   for (const char32_t c : event->commitString().toUcs4()) {
-    if (IsValidSpinChar(c, DecimalSeparator(), m_editorEnabled)) {
+    if (IsValidChar(c)) {
       kept += QString::fromUcs4(&c, 1);
     } else {
       refused = true;

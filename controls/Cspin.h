@@ -105,7 +105,7 @@ class TCSpinEdit : public QLineEdit {
   std::int32_t GetValue();
   void SetValue(std::int32_t value);
   std::int32_t CheckValue(std::int32_t value) const;
-  virtual bool IsValidChar(QChar c) const;
+  virtual bool IsValidChar(char32_t c) const;
   virtual void UpClick();
   virtual void DownClick();
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "GuiTestSupport.h"
 #include "common/ApSystem.h"
 #include "dialogs/Formeditkind.h"
+#include "dialogs/KindMemo.h"
 #include "platform/FileDialog.h"
 #include "ui_Formeditkind.h"
 #include "ui_Formsetup.h"
@@ -198,6 +200,14 @@ TEST_F(SetupDialogTest, EditorWritesLineEndsAsCrLfAndForeignBytesBack) {
     EXPECT_EQ(test::ReadBytes(path), c.written) << c.stored;
   }
   EXPECT_TRUE(messages.boxes.empty());
+  // Only the file's own foreign bytes: a pasted stand-in character is refused.
+  QApplication::clipboard()->setText(QString(QChar(0xF785)) + "k");
+  RunEditor([&] {
+    editor->ui()->memo_KindFile->clear();
+    editor->ui()->memo_KindFile->paste();
+    EXPECT_EQ(editor->ui()->memo_KindFile->toPlainText(), "k");
+    EXPECT_EQ(messages.beeps, 1);
+  });
 }
 
 TEST_F(SetupDialogTest, AFailedSaveKeepsTheOldFileAndTheEditorOpen) {
