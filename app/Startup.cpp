@@ -11,6 +11,8 @@
 #include "app/Formmain.h"
 #include "common/CommandLine.h"
 #include "common/TaskbarRule.h"
+#include "dialogs/Formeditkind.h"
+#include "dialogs/Formsetup.h"
 #include "entry/Forminput.h"
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
@@ -48,7 +50,9 @@ int RunMametan(int argc, char** argv) {
     TaskbarRule taskbarRule(taskbarEntry);
     WindowWatcher watcher(taskbarRule);
     std::unique_ptr<Tform_Main> main;
-    std::unique_ptr<QWidget> setup, editKind, about;
+    std::unique_ptr<Tform_Setup> setup;
+    std::unique_ptr<Tform_EditKindFile> editKind;
+    std::unique_ptr<QWidget> about;
     std::unique_ptr<Tform_Input> input;
     try {
       // The five windows, in this order; the host loads the settings the
@@ -75,13 +79,16 @@ int RunMametan(int argc, char** argv) {
         }
       });
 
-      setup = EmptyWindow("form_Setup");
+      setup = std::make_unique<Tform_Setup>();
+      form_Setup = setup.get();
       watcher.AddWindow(setup.get());
       input = std::make_unique<Tform_Input>();
       form_Input = input.get();
       input->SetContextMenu(main->pmenu_Right);
       watcher.AddWindow(input.get());
-      editKind = EmptyWindow("form_EditKindFile");
+      // Over the setup dialog, which opens it.
+      editKind = std::make_unique<Tform_EditKindFile>(setup.get());
+      form_EditKindFile = editKind.get();
       watcher.AddWindow(editKind.get());
       about = EmptyWindow("form_About");
       watcher.AddWindow(about.get());
@@ -99,8 +106,8 @@ int RunMametan(int argc, char** argv) {
       // start-up does; the rule's own record stays as it was.
       main->TrayIcon->RestoreApplicationHook = [&] {
         taskbarEntry.SetShown(true);
-        for (QWidget* w :
-             {static_cast<QWidget*>(input.get()), setup.get(), about.get(), editKind.get()}) {
+        for (QWidget* w : {static_cast<QWidget*>(input.get()), static_cast<QWidget*>(setup.get()),
+                           about.get(), static_cast<QWidget*>(editKind.get())}) {
           if (w->isVisible()) {
             ShowWindow(w);
             break;
@@ -122,6 +129,8 @@ int RunMametan(int argc, char** argv) {
       ShowErrorBox(QString::fromUtf8(e.what()));
     }
     form_Input = nullptr;
+    form_EditKindFile = nullptr;
+    form_Setup = nullptr;
     form_Main = nullptr;
     // The windows go before the carrier and the rule they report to.
     about.reset();

@@ -73,8 +73,6 @@ check "終了 ends the program with 0 (got ${EXIT_CODE:-running})" test "${EXIT_
 check "... having written the ten settings, the input window's place among them" \
   test "$(settings_lines)" = "$want"
 [[ "$(settings_lines)" == "$want" ]] || cat "$SETTINGS" 2>/dev/null
-skip "DelRegistry removes the [Mametan] section: set only through the setup dialog, which" \
-  "is not in the program yet (the widget test of the host window covers the deletion)"
 
 # Debug mode: form_Main and the taskbar entry.
 rm -f "$SETTINGS"
