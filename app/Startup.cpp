@@ -10,6 +10,7 @@
 #include "app/Formmain.h"
 #include "common/CommandLine.h"
 #include "common/TaskbarRule.h"
+#include "dialogs/formAbout.h"
 #include "entry/Forminput.h"
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
@@ -40,13 +41,14 @@ int RunMametan(int argc, char** argv) {
 
   {
     TApplication app(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tasktray.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/mametan.svg")));
     IniRegistry registry(IniRegistry::DefaultPath());
     TaskbarCarrier taskbarEntry;
     TaskbarRule taskbarRule(taskbarEntry);
     WindowWatcher watcher(taskbarRule);
     std::unique_ptr<Tform_Main> main;
-    std::unique_ptr<QWidget> setup, editKind, about;
+    std::unique_ptr<QWidget> setup, editKind;
+    std::unique_ptr<Tform_About> about;
     std::unique_ptr<Tform_Input> input;
     try {
       // The five windows, in this order; the host loads the settings the
@@ -81,7 +83,8 @@ int RunMametan(int argc, char** argv) {
       watcher.AddWindow(input.get());
       editKind = EmptyWindow("form_EditKindFile");
       watcher.AddWindow(editKind.get());
-      about = EmptyWindow("form_About");
+      about = std::make_unique<Tform_About>();
+      form_About = about.get();
       watcher.AddWindow(about.get());
 
       HostedWindows hosted;
@@ -97,8 +100,8 @@ int RunMametan(int argc, char** argv) {
       // start-up does; the rule's own record stays as it was.
       main->TrayIcon->RestoreApplicationHook = [&] {
         taskbarEntry.SetShown(true);
-        for (QWidget* w :
-             {static_cast<QWidget*>(input.get()), setup.get(), about.get(), editKind.get()}) {
+        for (QWidget* w : {static_cast<QWidget*>(input.get()), setup.get(),
+                           static_cast<QWidget*>(about.get()), editKind.get()}) {
           if (w->isVisible()) {
             ShowWindow(w);
             break;
@@ -118,6 +121,7 @@ int RunMametan(int argc, char** argv) {
     } catch (const std::exception& e) {
       ShowErrorBox(QString::fromUtf8(e.what()));
     }
+    form_About = nullptr;
     form_Input = nullptr;
     form_Main = nullptr;
     // The windows go before the carrier and the rule they report to.
