@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QUrl>
 #include <cstdio>
 
+#include "BuildInfo.h"
 #include "app/SettingsStore.h"
 #include "common/ApSystem.h"
 #include "common/AppError.h"
@@ -30,9 +32,13 @@ void ShowWindow(QWidget* window) {
 
 QString HelpFilePath() {
   const QString dir = QCoreApplication::applicationDirPath();
-  const QString installed = dir + QStringLiteral("/../share/mametan/") + kHelpFileName;
-  if (QFileInfo::exists(installed)) return QFileInfo(installed).canonicalFilePath();
-  return dir + QLatin1Char('/') + kHelpFileName;
+  const QString installed =
+      QDir::cleanPath(dir + QLatin1Char('/') + QStringLiteral(MAMETAN_HELP_DIR_FROM_BIN) +
+                      QLatin1Char('/') + kHelpFileName);
+  // A program run from its build folder finds the page beside it.
+  const QString beside = dir + QLatin1Char('/') + kHelpFileName;
+  if (!QFileInfo::exists(installed) && QFileInfo::exists(beside)) return beside;
+  return installed;
 }
 
 Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackends, QWidget* parent)
@@ -136,7 +142,15 @@ void Tform_Main::I1Click() { ShowWindow(m_windows.input); }
 
 void Tform_Main::S1Click() { ShowWindow(m_windows.setup); }
 
-void Tform_Main::Help1Click() { OpenHelpFile(HelpFilePath()); }
+void Tform_Main::Help1Click() {
+  const QString path = HelpFilePath();
+  if (!QFileInfo(path).isReadable()) {
+    ShowMessageBox(QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(path),
+                   MsgIcon::Exclamation, this);
+    return;
+  }
+  OpenHelpFile(path);
+}
 
 void Tform_Main::About1Click() { ShowWindow(m_windows.about); }
 

@@ -90,7 +90,8 @@ extern Tform_Main* form_Main;
 // forward.
 void ShowWindow(QWidget* window);
 
-// Where the installed help file is looked for.
+// The help page installed with the program (its share folder, found from the
+// program's own folder), or the one beside a program in its build folder.
 QString HelpFilePath();
 
 }  // namespace mametan

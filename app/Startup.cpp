@@ -13,6 +13,7 @@
 #include "common/TaskbarRule.h"
 #include "dialogs/Formeditkind.h"
 #include "dialogs/Formsetup.h"
+#include "dialogs/formAbout.h"
 #include "entry/Forminput.h"
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
@@ -44,7 +45,7 @@ int RunMametan(int argc, char** argv) {
   int exitCode = 0;
   {
     TApplication app(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tasktray.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/mametan.svg")));
     IniRegistry registry(IniRegistry::DefaultPath());
     TaskbarCarrier taskbarEntry;
     TaskbarRule taskbarRule(taskbarEntry);
@@ -52,7 +53,7 @@ int RunMametan(int argc, char** argv) {
     std::unique_ptr<Tform_Main> main;
     std::unique_ptr<Tform_Setup> setup;
     std::unique_ptr<Tform_EditKindFile> editKind;
-    std::unique_ptr<QWidget> about;
+    std::unique_ptr<Tform_About> about;
     std::unique_ptr<Tform_Input> input;
     try {
       // The five windows, in this order; the host loads the settings the
@@ -90,7 +91,8 @@ int RunMametan(int argc, char** argv) {
       editKind = std::make_unique<Tform_EditKindFile>(setup.get());
       form_EditKindFile = editKind.get();
       watcher.AddWindow(editKind.get());
-      about = EmptyWindow("form_About");
+      about = std::make_unique<Tform_About>();
+      form_About = about.get();
       watcher.AddWindow(about.get());
 
       HostedWindows hosted;
@@ -107,7 +109,7 @@ int RunMametan(int argc, char** argv) {
       main->TrayIcon->RestoreApplicationHook = [&] {
         taskbarEntry.SetShown(true);
         for (QWidget* w : {static_cast<QWidget*>(input.get()), static_cast<QWidget*>(setup.get()),
-                           about.get(), static_cast<QWidget*>(editKind.get())}) {
+                           static_cast<QWidget*>(about.get()), static_cast<QWidget*>(editKind.get())}) {
           if (w->isVisible()) {
             ShowWindow(w);
             break;
@@ -128,6 +130,7 @@ int RunMametan(int argc, char** argv) {
     } catch (const std::exception& e) {
       ShowErrorBox(QString::fromUtf8(e.what()));
     }
+    form_About = nullptr;
     form_Input = nullptr;
     form_EditKindFile = nullptr;
     form_Setup = nullptr;

@@ -132,7 +132,7 @@ void Tform_Input::BuildControls() {
   }
   m_ui->medt_Date->SetEditMask(QStringLiteral("!9999/99/00;1;-"));
   m_ui->bbtn_Ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
-  m_ui->bbtn_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  m_ui->bbtn_Cancel->setIcon(QIcon(QStringLiteral(":/icons/cancel.svg")));
   m_ui->StringGrid1->setColumnWidth(0, 64);
   m_ui->StringGrid1->setColumnWidth(1, 74);
   m_ui->StringGrid1->setColumnWidth(2, 64);

@@ -31,6 +31,8 @@ void ShowErrorBox(const QString& text, QWidget* owner = nullptr);
 void Beep();
 
 inline const QString kApplicationTitle = QStringLiteral("まめたん家計簿");
-inline const QString kHelpFileName = QStringLiteral("mametan.hlp");
+// The help page, installed with the program and opened in the desktop's
+// default handler for HTML.
+inline const QString kHelpFileName = QStringLiteral("mametan.html");
 
 }  // namespace mametan

@@ -7,10 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "BuildInfo.h"
+
 namespace mametan {
 
-// The file version of this release, as the version information states it.
-inline constexpr const char* kProgramFileVersion = "1.2.0.6";
+// The file version of this release, from the build's one version number (the
+// Windows version resource states the same).
+inline constexpr const char* kProgramFileVersion = MAMETAN_FILE_VERSION;
 
 // The operating-system description (UTF-8). Windows: the version table below
 // applied to the system's version record. Linux: the distribution's pretty

@@ -95,6 +95,58 @@ tidy_check() {
   fi
 }
 
+# What `cmake --install` and the .deb lay out, relative to /.
+INSTALLED_FILES="etc/xdg/autostart/mametan.desktop
+usr/bin/mametan
+usr/share/applications/mametan.desktop
+$(for s in 16 22 24 32 48 64 128 256; do echo "usr/share/icons/hicolor/${s}x$s/apps/mametan.png"; done)
+usr/share/icons/hicolor/scalable/apps/mametan.svg
+usr/share/mametan/mametan.html"
+
+# One pass or failure per check: the install into a DESTDIR, its two .desktop
+# files, and the Debian package's contents.
+check_install() {
+  local dir=$1 stage got ok
+  stage=$(mktemp -d)
+  echo "== install: DESTDIR, desktop-file-validate, .deb"
+  ok=1
+  if ! DESTDIR="$stage/root" cmake --install "$dir" --prefix /usr >"$log_dir/install.log" 2>&1; then
+    cat "$log_dir/install.log"
+    ok=0
+  fi
+  got=$(cd "$stage/root" 2>/dev/null && find . -type f -printf '%P\n' | sort)
+  if [[ $got != "$(sort <<<"$INSTALLED_FILES")" ]]; then
+    echo "FAIL - cmake --install laid out:"; echo "$got"
+    ok=0
+  fi
+  ((ok)) && { echo "ok   - cmake --install"; passed=$((passed + 1)); } || failed=$((failed + 1))
+
+  if desktop-file-validate "$stage/root/usr/share/applications/mametan.desktop" \
+    "$stage/root/etc/xdg/autostart/mametan.desktop"; then
+    echo "ok   - desktop-file-validate accepts both entries"; passed=$((passed + 1))
+  else
+    echo "FAIL - desktop-file-validate"; failed=$((failed + 1))
+  fi
+
+  ok=0
+  if (cd "$dir" && cpack -G DEB -B "$stage/pkg") >"$log_dir/cpack.log" 2>&1; then
+    local deb
+    deb=$(ls "$stage"/pkg/*.deb 2>/dev/null | head -n1)
+    got=$(dpkg-deb -c "$deb" 2>/dev/null | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | sort)
+    if [[ -n $deb && $got == "$(sort <<<"$INSTALLED_FILES")" ]] &&
+      dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6; then
+      ok=1
+    else
+      echo "FAIL - the .deb holds:"; echo "$got"; dpkg-deb -f "$deb" Depends
+    fi
+  else
+    cat "$log_dir/cpack.log"
+  fi
+  ((ok)) && { echo "ok   - the .deb holds exactly those, dependencies declared"; passed=$((passed + 1)); } ||
+    failed=$((failed + 1))
+  rm -rf "$stage"
+}
+
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -104,6 +156,7 @@ count_check format_check
 count_check ./scripts/check-layers.sh
 
 test_stage gcc
+check_install build
 test_stage sanitize
 if [[ -f build-asan/compile_commands.json ]]; then count_check tidy_check; fi
 count_check build_stage release

@@ -1,0 +1,70 @@
+// The about box: what a showing puts into its labels, and its keys and links.
+#include "dialogs/formAbout.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "common/CommandLine.h"
+#include "ui_formAbout.h"
+
+namespace mametan {
+namespace {
+
+TEST(AboutBox, EveryShowingFillsTheLabelsAfresh) {
+  DebugMode = false;
+  Tform_About about;
+  Ui::Tform_About& ui = *about.ui();
+  EXPECT_EQ(about.windowTitle(), "バージョン情報");
+  EXPECT_EQ(about.size(), QSize(301, 209));
+
+  // The platform's own answers: the version from the build, the memory in bytes.
+  about.show();
+  EXPECT_EQ(ui.Version->text(), "Version 1.2.0.6");
+  EXPECT_TRUE(QRegularExpression("^[1-9][0-9]* Bytes$").match(ui.lbl_Memory->text()).hasMatch())
+      << ui.lbl_Memory->text().toStdString();
+  EXPECT_FALSE(ui.lbl_Version->text().isEmpty());
+  EXPECT_FALSE(ui.Copyright->text().isEmpty());
+  EXPECT_EQ(ui.Version->geometry().right(), 272) << "the version keeps its right edge";
+  EXPECT_FALSE(ui.Comments->isVisible()) << "shown in debug mode only";
+  EXPECT_TRUE(ui.OKButton->isDefault());
+  about.hide();
+
+  // 5 GiB does not fit 32 bits. A query without an answer keeps the last
+  // showing's text; nothing is appended to it.
+  about.Queries.totalPhysicalMemory = [] { return std::uint64_t{5} << 30; };
+  about.Queries.osVersionText = [] { return std::optional<std::string>("まめ OS 2"); };
+  about.show();
+  about.hide();
+  about.Queries.osVersionText = [] { return std::nullopt; };
+  about.Queries.programFileVersion = [] { return std::nullopt; };
+  about.show();
+  EXPECT_EQ(ui.lbl_Memory->text(), "5368709120 Bytes");
+  EXPECT_EQ(ui.lbl_Version->text(), "まめ OS 2");
+  EXPECT_EQ(ui.Version->text(), "Version 1.2.0.6");
+  about.hide();
+}
+
+TEST(AboutBox, DebugCommentsEnterClosesEscDoesNotLinksOpen) {
+  DebugMode = true;
+  Tform_About about;
+  std::vector<QUrl> opened;
+  about.Queries.openUrl = [&](const QUrl& url) { opened.push_back(url); };
+  about.show();
+  EXPECT_TRUE(about.ui()->Comments->isVisible());
+  QTest::keyClick(&about, Qt::Key_Escape);
+  EXPECT_TRUE(about.isVisible()) << "Esc must not close the box";
+  QTest::mouseClick(about.ui()->lbl_WWW, Qt::LeftButton);
+  QTest::mouseClick(about.ui()->lbl_EMail, Qt::LeftButton);
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0].toString(), about.ui()->lbl_WWW->text());
+  EXPECT_EQ(opened[1].toString(), "mailto:" + about.ui()->lbl_EMail->text());
+  QTest::keyClick(&about, Qt::Key_Return);
+  EXPECT_FALSE(about.isVisible()) << "Enter presses OK";
+  DebugMode = false;
+}
+
+}  // namespace
+}  // namespace mametan
