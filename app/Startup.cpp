@@ -22,17 +22,6 @@
 #include "platform/TermSignals.h"
 
 namespace mametan {
-namespace {
-
-// A window whose own code has not been written yet: created, hidden, named.
-std::unique_ptr<QWidget> EmptyWindow(const char* name) {
-  auto w = std::make_unique<QWidget>();
-  w->setObjectName(QLatin1String(name));
-  w->setWindowTitle(QLatin1String(name));
-  return w;
-}
-
-}  // namespace
 
 int RunMametan(int argc, char** argv) {
   DebugMode = HasDebugSwitch(std::vector<std::string>(argv + 1, argv + argc));
