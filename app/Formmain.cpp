@@ -32,11 +32,11 @@ void ShowWindow(QWidget* window) {
 
 QString HelpFilePath() {
   const QString dir = QCoreApplication::applicationDirPath();
-  const QString installed =
+  QString installed =
       QDir::cleanPath(dir + QLatin1Char('/') + QStringLiteral(MAMETAN_HELP_DIR_FROM_BIN) +
                       QLatin1Char('/') + kHelpFileName);
   // A program run from its build folder finds the page beside it.
-  const QString beside = dir + QLatin1Char('/') + kHelpFileName;
+  QString beside = dir + QLatin1Char('/') + kHelpFileName;
   if (!QFileInfo::exists(installed) && QFileInfo::exists(beside)) return beside;
   return installed;
 }

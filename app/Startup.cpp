@@ -97,8 +97,9 @@ int RunMametan(int argc, char** argv) {
       // start-up does; the rule's own record stays as it was.
       main->TrayIcon->RestoreApplicationHook = [&] {
         taskbarEntry.SetShown(true);
-        for (QWidget* w : {static_cast<QWidget*>(input.get()), static_cast<QWidget*>(setup.get()),
-                           static_cast<QWidget*>(about.get()), static_cast<QWidget*>(editKind.get())}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(input.get()), static_cast<QWidget*>(setup.get()),
+              static_cast<QWidget*>(about.get()), static_cast<QWidget*>(editKind.get())}) {
           if (w->isVisible()) {
             ShowWindow(w);
             break;

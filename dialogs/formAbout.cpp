@@ -1,11 +1,13 @@
 #include "dialogs/formAbout.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <algorithm>
 
 #include "common/CommandLine.h"
 #include "platform/SystemInfo.h"
@@ -15,12 +17,12 @@ namespace mametan {
 
 Tform_About* form_About = nullptr;
 
-const QString Tform_About::kHomePage = QStringLiteral("https://www.velmaro.example/mametan/");
+const QString Tform_About::kHomePage = QStringLiteral("https://velmaro.example/mametan/");
 const QString Tform_About::kSupportAddress = QStringLiteral("support@velmaro.example");
 
 namespace {
 
-const QString kCopyright = QStringLiteral("Copyright (C) VelmaroSoftware. All rights reserved.");
+const QString kCopyright = QStringLiteral("Copyright (C) 2026 VelmaroSoftware");
 
 // A face of the given pixel height; the first family the system has wins.
 QFont Face(const QStringList& families, int px, bool bold = false, bool italic = false) {
@@ -41,6 +43,17 @@ void SetColor(QWidget* w, const QColor& color) {
   QPalette p = w->palette();
   p.setColor(QPalette::WindowText, color);
   w->setPalette(p);
+}
+
+// The sizes were laid out for a face whose Latin letters are narrower than
+// those of the faces Linux has: a text that would be cut is drawn narrower
+// instead, down to three quarters of its width.
+void FitToWidth(QLabel* label) {
+  QFont f = label->font();
+  f.setStretch(QFont::Unstretched);
+  const int needed = QFontMetrics(f).horizontalAdvance(label->text());
+  if (needed > label->width()) f.setStretch(std::max(75, label->width() * 100 / needed));
+  label->setFont(f);
 }
 
 }  // namespace
@@ -75,9 +88,18 @@ Tform_About::Tform_About(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_
   m_ui->lbl_WWW->setText(kHomePage);
   m_ui->lbl_EMail->setText(kSupportAddress);
 #ifndef _WIN32
-  // Here the box tells the distribution, not a Windows version.
+  // Here the box tells the distribution, not a Windows version; its name
+  // takes the room the shorter caption leaves.
   m_ui->Label2->setText(QStringLiteral("OS Version:"));
+  const int left =
+      m_ui->Label2->x() + m_ui->Label2->fontMetrics().horizontalAdvance(m_ui->Label2->text()) + 4;
+  const QRect r = m_ui->lbl_Version->geometry();
+  m_ui->lbl_Version->setGeometry(left, r.y(), r.right() - left + 1, r.height());
 #endif
+  for (QLabel* label :
+       {m_ui->Label4, m_ui->Label1, m_ui->lbl_WWW, m_ui->lbl_EMail, m_ui->Label2, m_ui->Label3}) {
+    FitToWidth(label);
+  }
 
   Queries.osVersionText = QueryOsVersionText;
   Queries.totalPhysicalMemory = QueryTotalPhysicalMemory;
@@ -149,6 +171,7 @@ void Tform_About::FormShow() {
   version->setGeometry(right - width + 1, version->y(), width, version->height());
 
   m_ui->Copyright->setText(kCopyright);
+  for (QLabel* label : {m_ui->lbl_Version, m_ui->lbl_Memory, m_ui->Copyright}) FitToWidth(label);
 }
 
 void Tform_About::CollectSystemInfo() {

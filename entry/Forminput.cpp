@@ -211,6 +211,7 @@ void Tform_Input::FormShow() {
       // the stored place stays until the user moves the window.
       PlaceAtDefault();
       m_defaultPlace = pos();
+      m_placeFrameAt = pos();
     }
   }
   m_ui->cbbox_Kind->setCurrentIndex(-1);
@@ -233,8 +234,10 @@ void Tform_Input::FormHide() {
   // A window never shown in this run has nothing of its own to copy: the
   // stored place and boxes stay as they are.
   if (!m_ui) return;
-  if (m_defaultPlace != pos()) {
-    const QPoint place = FrameTopLeft(this);
+  // The default place was asked for the frame; while the frame is still
+  // there, the user has not moved the window and the stored place stays.
+  const QPoint place = FrameTopLeft(this);
+  if (m_defaultPlace != place) {
     SettingsRecord.InputWindow_Left = place.x();
     SettingsRecord.InputWindow_Top = place.y();
   }

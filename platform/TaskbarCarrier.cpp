@@ -133,8 +133,8 @@ void WindowWatcher::AddWindow(QWidget* window) {
 }
 
 bool WindowWatcher::AnyVisible(const QWidget* except) const {
-  for (const QWidget* w : m_windows) {
-    if (w != except && w->isVisible()) return true;
+  for (const QPointer<QWidget>& w : m_windows) {
+    if (w && w != except && w->isVisible()) return true;
   }
   return false;
 }

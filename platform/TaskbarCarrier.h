@@ -7,6 +7,7 @@
 // remembered.
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -62,7 +63,8 @@ class WindowWatcher : public QObject {
 
  private:
   TaskbarRule& m_rule;
-  std::vector<QWidget*> m_windows;
+  // Guarded: a window may be destroyed before the watcher.
+  std::vector<QPointer<QWidget>> m_windows;
 };
 
 // Marks a top-level window to be left out of taskbars and pagers; takes
