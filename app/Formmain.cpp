@@ -159,13 +159,19 @@ void Tform_Main::pm_ExitClick() {
   close();
 }
 
+// The record goes to the store, or the store's key goes when the user asked
+// for that. Throws what the store throws.
+void Tform_Main::StoreSettings() {
+  if (SettingsRecord.DelRegistry) {
+    DeleteSettingsKey(m_registry);
+  } else {
+    SaveSettings(m_registry, SettingsRecord);
+  }
+}
+
 bool Tform_Main::FormClose() {
   try {
-    if (SettingsRecord.DelRegistry) {
-      DeleteSettingsKey(m_registry);
-    } else {
-      SaveSettings(m_registry, SettingsRecord);
-    }
+    StoreSettings();
   } catch (const std::exception& e) {
     ShowErrorBox(QString::fromUtf8(e.what()));
     return false;
@@ -178,11 +184,7 @@ void Tform_Main::SaveAtSessionEnd() {
   // Nobody is there to answer a box: a modal one would only hold up the
   // logout. The failure goes to stderr and into the exit code.
   try {
-    if (SettingsRecord.DelRegistry) {
-      DeleteSettingsKey(m_registry);
-    } else {
-      SaveSettings(m_registry, SettingsRecord);
-    }
+    StoreSettings();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mametan: %s\n", e.what());
     std::fflush(stderr);

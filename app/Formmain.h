@@ -74,6 +74,7 @@ class Tform_Main : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void StoreSettings();
   void CreateComponents(TrayBackendFactory trayBackends);
   void FormCreate();
   void SaveAtSessionEnd();

@@ -14,6 +14,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/MessageBox.h"
+#include "platform/WindowFrame.h"
 #include "ui_Formeditkind.h"
 
 namespace mametan {
@@ -62,10 +63,7 @@ void Tform_EditKindFile::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
   if (!m_shownOnce) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    CentreOnScreen(this);
     m_ui->memo_KindFile->setFocus(Qt::OtherFocusReason);
     m_shownOnce = true;
   }

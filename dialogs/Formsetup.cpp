@@ -9,6 +9,7 @@
 #include "common/ApSystem.h"
 #include "dialogs/Formeditkind.h"
 #include "platform/FileDialog.h"
+#include "platform/WindowFrame.h"
 #include "ui_Formsetup.h"
 
 namespace mametan {
@@ -62,10 +63,7 @@ void Tform_Setup::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // un-minimised, not shown anew
   if (!m_shownOnce) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    CentreOnScreen(this);
     m_ui->edt_File_Kakeibo->setFocus(Qt::OtherFocusReason);
     m_shownOnce = true;
   }

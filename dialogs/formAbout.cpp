@@ -11,6 +11,7 @@
 
 #include "common/CommandLine.h"
 #include "platform/SystemInfo.h"
+#include "platform/WindowFrame.h"
 #include "ui_formAbout.h"
 
 namespace mametan {
@@ -124,10 +125,7 @@ void Tform_About::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // un-minimised, not shown anew
   if (!m_shownOnce) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    CentreOnScreen(this);
   }
   m_shownOnce = true;
   FormShow();

@@ -180,12 +180,7 @@ void Tform_Input::showEvent(QShowEvent* event) {
   FormShow();
 }
 
-void Tform_Input::PlaceAtDefault() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-  }
-}
+void Tform_Input::PlaceAtDefault() { CentreOnScreen(this); }
 
 void Tform_Input::FormShow() {
   if (!m_ui->cb_HoldDate->isChecked()) {

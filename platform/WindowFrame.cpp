@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -42,6 +43,14 @@ std::optional<QPoint> FrameTopLeftOnScreen(const QWidget* window) {
   }
   std::free(prop);
   return client;
+}
+
+void CentreOnScreen(QWidget* window) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect frame = window->frameGeometry();
+  window->move(screen->availableGeometry().center() -
+               QPoint(frame.width() / 2, frame.height() / 2));
 }
 
 }  // namespace mametan

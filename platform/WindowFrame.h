@@ -12,4 +12,8 @@ namespace mametan {
 // coordinates; nullopt when not on an X11 display or not mapped.
 std::optional<QPoint> FrameTopLeftOnScreen(const QWidget* window);
 
+// Moves `window` so that its frame is centred in the primary screen's
+// available area.
+void CentreOnScreen(QWidget* window);
+
 }  // namespace mametan
