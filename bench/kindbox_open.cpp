@@ -63,7 +63,9 @@ int main(int argc, char** argv) {
   input.show();
   input.raise();
   input.activateWindow();
-  for (QElapsedTimer settle; settle.elapsed() < 300;) app.processEvents();
+  QElapsedTimer settle;
+  settle.start();
+  while (settle.elapsed() < 300) app.processEvents();
   const qint64 openMs = timer.restart() - 300;
   auto* box = input.findChild<QComboBox*>(QStringLiteral("cbbox_Kind"));
   box->showPopup();
