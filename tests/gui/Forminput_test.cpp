@@ -145,7 +145,7 @@ TEST_F(InputWindowTest, OpensItselfAtBootWithTheFileKindsAndAnEmptyKind) {
   {
     QFile kinds(dir.filePath("item.txt"));
     ASSERT_TRUE(kinds.open(QIODevice::WriteOnly));
-    kinds.write(Sjis("食費\r\n雑貨\r\n"));
+    kinds.write(Sjis("食費\r\nfood\r\n"));
   }
   SettingsRecord.OpenWindowAtBoot = true;
   SettingsRecord.SaveWindowPos = true;
@@ -158,6 +158,9 @@ TEST_F(InputWindowTest, OpensItselfAtBootWithTheFileKindsAndAnEmptyKind) {
   EXPECT_EQ(ui->cbbox_Kind->count(), 2);
   EXPECT_EQ(ui->cbbox_Kind->currentText(), "");
   EXPECT_EQ(form->pos(), QPoint(40, 30));
+  KindEdit()->setFocus();
+  Type(KindEdit(), "FO");
+  EXPECT_EQ(KindEdit()->text(), "FO") << "a typed kind is never completed from the list";
   // The date fits its field.
   EXPECT_LE(ui->medt_Date->fontMetrics().horizontalAdvance("2026/12/07"),
             ui->medt_Date->width() - 8);
