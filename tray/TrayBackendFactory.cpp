@@ -1,10 +1,6 @@
 #include "tray/TrayBackendFactory.h"
 
-#include <QDBusConnection>
-#include <QDBusServiceWatcher>
-#include <QEventLoop>
 #include <QGuiApplication>
-#include <QTimer>
 #include <utility>
 
 #include "tray/SniTray.h"
@@ -13,8 +9,7 @@
 namespace mametan {
 namespace {
 
-// Without a display (the offscreen and minimal platforms) there is no
-// notification area to refuse the icon; it is kept and never clicked.
+// Without a display there is no notification area to refuse the icon.
 class HeadlessTray : public TrayBackend {
  public:
   bool Add(const QIcon&, const QString&) override { return !std::exchange(m_added, true); }
@@ -25,42 +20,26 @@ class HeadlessTray : public TrayBackend {
   bool m_added = false;
 };
 
+bool Headless() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
 }  // namespace
 
-std::unique_ptr<TrayBackend> CreateDesktopTrayBackend(int waitMs) {
-  const QString platform = QGuiApplication::platformName();
-  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
-    return std::make_unique<HeadlessTray>();
+std::unique_ptr<TrayBackend> CreateDesktopTrayBackend() {
+  if (Headless()) return std::make_unique<HeadlessTray>();
+  if (SniTray::WatcherPresent()) return std::make_unique<SniTray>();
+  if (XEmbedTray::PlatformIsX11()) {
+    auto xembed = std::make_unique<XEmbedTray>();
+    if (xembed->ManagerPresent()) return xembed;
   }
-  std::unique_ptr<XEmbedTray> xembed;
-  if (XEmbedTray::PlatformIsX11()) xembed = std::make_unique<XEmbedTray>();
-  const auto pick = [&]() -> std::unique_ptr<TrayBackend> {
-    if (SniTray::WatcherPresent()) return std::make_unique<SniTray>();
-    if (xembed && xembed->ManagerPresent()) return std::move(xembed);
-    return nullptr;
-  };
-  if (auto backend = pick()) return backend;
-  if (waitMs <= 0) return nullptr;
+  return nullptr;
+}
 
-  // At login the panel may start after us. The timer lives only in this
-  // scope, so nothing keeps ticking once the wait is over.
-  QEventLoop loop;
-  QTimer deadline;
-  deadline.setSingleShot(true);
-  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-  if (xembed)
-    QObject::connect(xembed.get(), &XEmbedTray::managerAppeared, &loop, &QEventLoop::quit);
-  std::unique_ptr<QDBusServiceWatcher> watcher;
-  if (SniTray::WatcherPresent() || !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
-    watcher = std::make_unique<QDBusServiceWatcher>(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                                    QDBusConnection::sessionBus(),
-                                                    QDBusServiceWatcher::WatchForRegistration);
-    QObject::connect(watcher.get(), &QDBusServiceWatcher::serviceRegistered, &loop,
-                     &QEventLoop::quit);
-  }
-  deadline.start(waitMs);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
-  return pick();
+bool DesktopTrayHostPresent() {
+  return Headless() || SniTray::WatcherPresent() ||
+         (XEmbedTray::PlatformIsX11() && XEmbedTray().ManagerPresent());
 }
 
 }  // namespace mametan

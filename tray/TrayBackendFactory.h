@@ -7,9 +7,12 @@
 namespace mametan {
 
 // The desktop's notification area: a StatusNotifierItem host when one is on
-// the session bus, else an XEmbed system tray. When neither is there yet,
-// waits up to `waitMs` for one to appear (a panel that starts after us), and
-// returns nullptr when none did. Leaves no timer behind.
-std::unique_ptr<TrayBackend> CreateDesktopTrayBackend(int waitMs = 5000);
+// the session bus, else an XEmbed system tray; nullptr when neither is there.
+// Without a display (the offscreen and minimal platforms) an icon that is
+// kept and never clicked.
+std::unique_ptr<TrayBackend> CreateDesktopTrayBackend();
+
+// True when CreateDesktopTrayBackend would find a notification area now.
+bool DesktopTrayHostPresent();
 
 }  // namespace mametan

@@ -136,9 +136,18 @@ void XEmbedTray::Dock() {
   DestroyWindow();
   m_manager = FindManager();
   if (!m_manager) return;
+  CreateIconWindow(ChooseVisual());
+  SetIconProperties();
+  // Watch the manager so that its end takes our window out of sight.
+  const std::uint32_t managerEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  xcb_change_window_attributes(m_conn, m_manager, XCB_CW_EVENT_MASK, &managerEvents);
+  SendDockRequest();
+}
 
-  // The manager may ask for a visual with alpha; otherwise the window takes
-  // its parent's background and the icon is blended over it when painted.
+// The manager may ask for a visual with alpha; otherwise the window takes its
+// parent's background and the icon is blended over it when painted. Sets
+// m_depth to go with the visual returned.
+std::uint32_t XEmbedTray::ChooseVisual() {
   const xcb_screen_t* scr = nullptr;
   for (auto it = xcb_setup_roots_iterator(xcb_get_setup(m_conn)); it.rem; xcb_screen_next(&it)) {
     if (it.data->root == m_root) scr = it.data;
@@ -150,18 +159,20 @@ void XEmbedTray::Dock() {
                              xcb_get_property(m_conn, 0, m_manager, Atom("_NET_SYSTEM_TRAY_VISUAL"),
                                               XCB_ATOM_VISUALID, 0, 1),
                              nullptr)};
-  if (vis && vis->format == 32 && xcb_get_property_value_length(vis.p) >= 4) {
-    const std::uint32_t wanted = *static_cast<std::uint32_t*>(xcb_get_property_value(vis.p));
-    for (auto d = xcb_screen_allowed_depths_iterator(scr); d.rem; xcb_depth_next(&d)) {
-      for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v)) {
-        if (v.data->visual_id == wanted && d.data->depth == 32) {
-          visual = wanted;
-          m_depth = 32;
-        }
+  if (!vis || vis->format != 32 || xcb_get_property_value_length(vis.p) < 4) return visual;
+  const std::uint32_t wanted = *static_cast<std::uint32_t*>(xcb_get_property_value(vis.p));
+  for (auto d = xcb_screen_allowed_depths_iterator(scr); d.rem; xcb_depth_next(&d)) {
+    for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v)) {
+      if (v.data->visual_id == wanted && d.data->depth == 32) {
+        visual = wanted;
+        m_depth = 32;
       }
     }
   }
+  return visual;
+}
 
+void XEmbedTray::CreateIconWindow(std::uint32_t visual) {
   m_window = xcb_generate_id(m_conn);
   const std::uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -180,10 +191,11 @@ void XEmbedTray::Dock() {
                       m_size.height(), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                       XCB_CW_BACK_PIXMAP | XCB_CW_EVENT_MASK, values);
   }
-
   m_gc = xcb_generate_id(m_conn);
   xcb_create_gc(m_conn, m_gc, m_window, 0, nullptr);
+}
 
+void XEmbedTray::SetIconProperties() {
   const std::uint32_t info[] = {0, kXEmbedMapped};  // protocol version 0, map me
   const std::uint32_t infoAtom = Atom("_XEMBED_INFO");
   xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, m_window, infoAtom, infoAtom, 32, 2, info);
@@ -204,11 +216,9 @@ void XEmbedTray::Dock() {
   sizeHints[6] = sizeHints[16] = static_cast<std::uint32_t>(m_size.height());
   xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_NORMAL_HINTS,
                       XCB_ATOM_WM_SIZE_HINTS, 32, 18, sizeHints);
+}
 
-  // Watch the manager so that its end takes our window out of sight.
-  const std::uint32_t managerEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-  xcb_change_window_attributes(m_conn, m_manager, XCB_CW_EVENT_MASK, &managerEvents);
-
+void XEmbedTray::SendDockRequest() {
   xcb_client_message_event_t ev{};
   ev.response_type = XCB_CLIENT_MESSAGE;
   ev.format = 32;

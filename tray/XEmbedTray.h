@@ -38,6 +38,10 @@ class XEmbedTray : public TrayBackend, public QAbstractNativeEventFilter {
   std::uint32_t Atom(const char* name);
   std::uint32_t FindManager();
   void Dock();
+  std::uint32_t ChooseVisual();
+  void CreateIconWindow(std::uint32_t visual);
+  void SetIconProperties();
+  void SendDockRequest();
   void DestroyWindow();
   void Paint();
   void Mouse(bool press, int button, int rootX, int rootY, unsigned state, std::uint32_t time);

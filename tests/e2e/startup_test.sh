@@ -44,6 +44,12 @@ check "the settings file holds the [Mametan] section" grep -qx '\[Mametan\]' "$S
 check "SIGTERM saved the ten settings" test "$(settings_lines)" = "$TEN_SETTINGS"
 [[ "$(settings_lines)" == "$TEN_SETTINGS" ]] || { echo "--- settings file:"; cat "$SETTINGS" 2>/dev/null; }
 
+# No X display to open: one line on stderr and exit 1, no core dump.
+err=$(DISPLAY=:999 "$MAMETAN" 2>&1 >/dev/null); code=$?
+check "an unreachable display ends with 1 (got $code)" test "$code" -eq 1
+check "... saying so in one line (got: $err)" \
+  test "$err" = 'mametan: cannot connect to the X display ":999"'
+
 start_app
 again=$LAST_PID
 sleep 1

@@ -40,7 +40,8 @@ TEST_F(SettingsStoreTest, MissingKeyGivesDefaults) {
 
 TEST_F(SettingsStoreTest, TextValues) {
   Put("File_Kakeibo", "");
-  Put("File_Kind", "%HOME%\\家計簿.txt\0junk", RegType::ExpandSz);
+  using namespace std::string_literals;
+  Put("File_Kind", "%HOME%\\家計簿.txt\0junk"s, RegType::ExpandSz);
   const TApSystem r = Load();
   EXPECT_EQ(r.File_Kakeibo, "") << "an empty value is not the default";
   EXPECT_EQ(r.File_Kind, "%HOME%\\家計簿.txt") << "used literally, up to the first NUL";
