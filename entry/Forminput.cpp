@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStyle>
-#include <QWindow>
 #include <algorithm>
 #include <limits>
 
@@ -73,16 +72,7 @@ Ui::Tform_Input* Tform_Input::ui() {
 
 void Tform_Input::setVisible(bool visible) {
   if (visible) BuildControls();
-  const bool showing = visible && !isVisible();
   QDialog::setVisible(visible);
-  // The stored place is the frame's. Placed after the window is mapped: the
-  // show steps' own placement of the client area would put the frame a title
-  // bar higher than stored; asked for the frame, the window manager puts it
-  // there whether or not the frame is known yet.
-  if (showing && m_placeFrameAt) {
-    if (QWindow* handle = windowHandle()) handle->setFramePosition(*m_placeFrameAt);
-  }
-  m_placeFrameAt.reset();
 }
 
 void Tform_Input::BuildControls() {
@@ -198,15 +188,14 @@ void Tform_Input::FormShow() {
     m_defaultPlace.reset();
     if (TitleBarReachable(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top,
                           frameGeometry().width(), titleHeight, screens)) {
-      const QPoint place(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top);
-      move(place);
-      m_placeFrameAt = place;
+      // The stored place is the frame's, as the hide steps read it.
+      PlaceFrameAt(this, QPoint(SettingsRecord.InputWindow_Left, SettingsRecord.InputWindow_Top));
     } else {
       // Nobody could see or grab the window there: the default place, and
       // the stored place stays until the user moves the window.
       PlaceAtDefault();
       m_defaultPlace = pos();
-      m_placeFrameAt = pos();
+      PlaceFrameAt(this, *m_defaultPlace);
     }
   }
   m_ui->cbbox_Kind->setCurrentIndex(-1);

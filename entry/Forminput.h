@@ -67,7 +67,6 @@ class Tform_Input : public QDialog {
   std::optional<std::vector<std::string>> m_kinds;  // read at creation
   QMenu* m_contextMenu = nullptr;
   bool m_shownOnce = false;
-  std::optional<QPoint> m_placeFrameAt;  // the stored place, set by the show steps
   // Where the window was put instead of an unusable stored place; while it
   // stays there the stored place is kept.
   std::optional<QPoint> m_defaultPlace;

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +44,19 @@ std::optional<QPoint> FrameTopLeftOnScreen(const QWidget* window) {
   }
   std::free(prop);
   return client;
+}
+
+void PlaceFrameAt(QWidget* window, const QPoint& frameTopLeft) {
+  QWindow* handle = window->windowHandle();
+  // Not mapped yet: the widget's own place must agree, or mapping it would
+  // place the client area there instead. Mapped: moving the widget would ask
+  // for the client area first and make the window jump.
+  if (!handle || !handle->isVisible()) window->move(frameTopLeft);
+  // Asked for the frame, the window hints carry north-west gravity and the
+  // window manager reads the place as the frame's. It reads the hints when
+  // it frames the window: they must be set before the map, or it may frame
+  // a window still hinted with static gravity a title bar higher.
+  if (handle) handle->setFramePosition(frameTopLeft);
 }
 
 void CentreOnScreen(QWidget* window) {

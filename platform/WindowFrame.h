@@ -12,6 +12,12 @@ namespace mametan {
 // coordinates; nullopt when not on an X11 display or not mapped.
 std::optional<QPoint> FrameTopLeftOnScreen(const QWidget* window);
 
+// Puts the outer top-left of `window`'s frame at `frameTopLeft`, whether or
+// not the window manager has framed the window yet. Called before the window
+// is mapped (from its show event), the window manager takes the place as the
+// frame's when it first frames the window.
+void PlaceFrameAt(QWidget* window, const QPoint& frameTopLeft);
+
 // Moves `window` so that its frame is centred in the primary screen's
 // available area.
 void CentreOnScreen(QWidget* window);
