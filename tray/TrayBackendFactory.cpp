@@ -20,26 +20,21 @@ class HeadlessTray : public TrayBackend {
   bool m_added = false;
 };
 
-bool Headless() {
+}  // namespace
+
+bool TrayPlatformHeadless() {
   const QString platform = QGuiApplication::platformName();
   return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
 }
 
-}  // namespace
-
 std::unique_ptr<TrayBackend> CreateDesktopTrayBackend() {
-  if (Headless()) return std::make_unique<HeadlessTray>();
+  if (TrayPlatformHeadless()) return std::make_unique<HeadlessTray>();
   if (SniTray::WatcherPresent()) return std::make_unique<SniTray>();
   if (XEmbedTray::PlatformIsX11()) {
     auto xembed = std::make_unique<XEmbedTray>();
     if (xembed->ManagerPresent()) return xembed;
   }
   return nullptr;
-}
-
-bool DesktopTrayHostPresent() {
-  return Headless() || SniTray::WatcherPresent() ||
-         (XEmbedTray::PlatformIsX11() && XEmbedTray().ManagerPresent());
 }
 
 }  // namespace mametan

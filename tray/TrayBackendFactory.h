@@ -12,7 +12,8 @@ namespace mametan {
 // kept and never clicked.
 std::unique_ptr<TrayBackend> CreateDesktopTrayBackend();
 
-// True when CreateDesktopTrayBackend would find a notification area now.
-bool DesktopTrayHostPresent();
+// True on the platforms without a display (offscreen, minimal), where the
+// icon is kept and never clicked.
+bool TrayPlatformHeadless();
 
 }  // namespace mametan

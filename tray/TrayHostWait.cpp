@@ -28,7 +28,9 @@ void TrayHostWait::Start(int waitMs) {
                                                   QDBusServiceWatcher::WatchForRegistration);
     connect(m_sni.get(), &QDBusServiceWatcher::serviceRegistered, this, &TrayHostWait::Settle);
   }
-  if (waitMs <= 0 || DesktopTrayHostPresent()) {
+  const bool present = TrayPlatformHeadless() || SniTray::WatcherPresent() ||
+                       (m_xembed && m_xembed->ManagerPresent());
+  if (waitMs <= 0 || present) {
     QMetaObject::invokeMethod(this, &TrayHostWait::Settle, Qt::QueuedConnection);
   } else {
     m_deadline.start(waitMs);
