@@ -7,14 +7,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 kinds=${2:-1000000}
-for f in "$build/mametan" "$build/bench/bench_traywatch"; do
-  [[ -x $f ]] || { echo "missing $f: build the tree first (not the sanitizer build)"; exit 1; }
-done
-
-work=$(mktemp -d /tmp/mametan-bench.XXXXXX)
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME"; chmod 700 "$XDG_RUNTIME_DIR"
-unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORM
+source bench/desktop_env.sh "$build/mametan" "$build/bench/bench_traywatch"
 # Mixed kinds of about 13 bytes a line, as the offscreen bench writes them.
 awk -v n="$kinds" 'BEGIN { split("食費,雑貨  ,,水道光熱費,misc", k, ",");
   for (i = 0; i < n; i++) printf "%s%d\r\n", k[i % 5 + 1], i }' | iconv -f UTF-8 -t CP932 >"$work/item.txt"

@@ -8,14 +8,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 runs=${RUNS:-5}
-for f in "$build/mametan" "$build/bench/bench_floor_tray" "$build/bench/bench_traywatch"; do
-  [[ -x $f ]] || { echo "missing $f: build the tree first (not the sanitizer build)"; exit 1; }
-done
-
-work=$(mktemp -d /tmp/mametan-bench.XXXXXX)
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME"; chmod 700 "$XDG_RUNTIME_DIR"
-unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORM
+source bench/desktop_env.sh "$build/mametan" "$build/bench/bench_floor_tray" "$build/bench/bench_traywatch"
 printf 'food\r\n' >"$work/item.txt"
 cd "$work" || exit 1
 
