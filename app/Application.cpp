@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <exception>
 
 #include "platform/MessageBox.h"
@@ -17,6 +19,13 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setProperty("helpFile", kHelpFileName);
   // The program lives in the tray: hiding its last window must not end it.
   setQuitOnLastWindowClosed(false);
+  // The program speaks Japanese whatever the locale, the toolkit's own texts
+  // (the open-file dialog, standard buttons) included.
+  auto* qtTexts = new QTranslator(this);
+  if (qtTexts->load(QStringLiteral("qtbase_ja"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(qtTexts);
+  }
   // The windows are designed in this face; Linux desktops have its metric twins.
   QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                              {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),

@@ -4,8 +4,13 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 
 #include "GuiTestSupport.h"
 #include "app/Application.h"
@@ -157,6 +162,18 @@ TEST(Application, ExceptionInAnEventHandlerShowsTheErrorBoxAndGoesOn) {
   EXPECT_EQ(messages.boxes[0].caption, "まめたん家計簿");
   EXPECT_EQ(messages.boxes[0].text, "ファイル x は開けません.");
   EXPECT_EQ(messages.boxes[0].icon, MsgIcon::Stop);
+}
+
+TEST(Application, TheToolkitsOwnTextsAreJapanese) {
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text().toStdString(), "キャンセル");
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  const auto labels = dialog.findChildren<QLabel*>();
+  EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel* l) {
+    return l->text().contains(QStringLiteral("ファイル名"));
+  }));
 }
 
 TEST(HostWindow, FailingSaveKeepsTheProgramRunningAndRetries) {
