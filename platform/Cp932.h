@@ -22,9 +22,18 @@ inline constexpr bool IsRawByteCodePoint(char32_t cp) {
 std::string Decode(std::string_view bytes);
 
 // Encodes UTF-8 text to code page 932. Returns nothing when a character has no
-// code page 932 form (or the UTF-8 is malformed); `badOffset` then receives the
-// UTF-8 offset of the first such character. Never substitutes "?".
+// code page 932 form (or the UTF-8 is malformed), or when the bytes would read
+// back as other text (a raw byte joined to the next character); `badOffset`
+// then receives the UTF-8 offset of the first such character. Never
+// substitutes "?" or a look-alike, save for the one-way mappings of the
+// code page's table (U+301C wave dash to 0x8160, the yen sign to 0x5C, ...).
 std::optional<std::string> Encode(std::string_view utf8, std::size_t* badOffset = nullptr);
+
+namespace detail {
+// The platform's conversion, one character at a time, as Encode before its
+// read-back check.
+std::optional<std::string> EncodeChars(std::string_view utf8, std::size_t* badOffset);
+}  // namespace detail
 
 inline bool CanEncode(std::string_view utf8) { return Encode(utf8).has_value(); }
 

@@ -86,7 +86,7 @@ std::string Decode(std::string_view bytes) {
   return out;
 }
 
-std::optional<std::string> Encode(std::string_view text, std::size_t* badOffset) {
+std::optional<std::string> detail::EncodeChars(std::string_view text, std::size_t* badOffset) {
   std::string out;
   out.reserve(text.size());
   std::size_t pos = 0;

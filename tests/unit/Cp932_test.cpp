@@ -39,6 +39,15 @@ TEST(Cp932, UnrepresentableIsRefusedNotReplaced) {
   EXPECT_EQ(bad, std::string("牛乳").size());
   EXPECT_FALSE(Encode("한국").has_value());
   EXPECT_FALSE(Encode("\xFF\xFE").has_value()) << "malformed UTF-8";
+  EXPECT_FALSE(CanEncode("a\u00A0b")) << "no-break space";
+  // A raw lead byte before a character it would join: the bytes 81 42 read
+  // back as 。, so the text cannot be written as it is.
+  bad = 99;
+  EXPECT_FALSE(Encode("x\uF781B", &bad).has_value());
+  EXPECT_EQ(bad, 1u);
+  EXPECT_EQ(Encode("\uF781 "), Bytes({0x81, 0x20}));
+  // The one-way mappings of the table are written.
+  EXPECT_EQ(Encode("\u00A5\u203E\u2212\u00AC"), Bytes({0x5C, 0x7E, 0x81, 0x7C, 0x81, 0xCA}));
   EXPECT_TRUE(CanEncode(""));
 }
 
