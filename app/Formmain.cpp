@@ -8,10 +8,8 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QUrl>
-#include <cstdio>
 
 #include "BuildInfo.h"
-#include "app/SettingsStore.h"
 #include "common/ApSystem.h"
 #include "common/AppError.h"
 #include "platform/MessageBox.h"
@@ -42,7 +40,7 @@ QString HelpFilePath() {
 }
 
 Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackends, QWidget* parent)
-    : QWidget(parent), m_registry(registry) {
+    : QWidget(parent), m_presenter(*this, registry, SettingsRecord) {
   InitResources();
   setObjectName(QStringLiteral("form_Main"));
   setWindowTitle(QStringLiteral("form_Main"));
@@ -54,13 +52,11 @@ Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackend
   resize(174, 166);
   OpenHelpFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
   CreateComponents(std::move(trayBackends));
-  FormCreate();
+  m_presenter.FormCreate();
 
   connect(qApp, &QGuiApplication::commitDataRequest, this,
-          [this](QSessionManager&) { SaveAtSessionEnd(); });
-  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-    if (!m_closed) SaveAtSessionEnd();
-  });
+          [this](QSessionManager&) { m_presenter.SaveAtSessionEnd(); });
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_presenter.LoopEnding(); });
 }
 
 void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
@@ -117,95 +113,52 @@ void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
   TrayIcon->Loaded();
 }
 
-void Tform_Main::FormCreate() {
-  try {
-    LoadSettings(m_registry, SettingsRecord);
-  } catch (const std::exception& e) {
-    ShowErrorBox(QString::fromUtf8(e.what()));
-  }
-}
-
 void Tform_Main::TrayIconMouseDown(TMouseButton button, TShiftState, int x, int y) {
   switch (button) {
     case mbLeft:
-      ShowWindow(m_windows.input);
+      m_presenter.TrayIconMouseDown(TrayButton::Left, x, y);
       break;
     case mbRight:
-      pmenu_Right->popup(QPoint(x, y));
+      m_presenter.TrayIconMouseDown(TrayButton::Right, x, y);
       break;
     case mbMiddle:
+      m_presenter.TrayIconMouseDown(TrayButton::Middle, x, y);
       break;
   }
 }
 
-void Tform_Main::I1Click() { ShowWindow(m_windows.input); }
-
-void Tform_Main::S1Click() { ShowWindow(m_windows.setup); }
-
-void Tform_Main::Help1Click() {
-  const QString path = HelpFilePath();
-  if (!QFileInfo(path).isReadable()) {
-    ShowMessageBox(QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(path),
-                   MsgIcon::Exclamation, this);
-    return;
-  }
-  OpenHelpFile(path);
-}
-
-void Tform_Main::About1Click() { ShowWindow(m_windows.about); }
-
-void Tform_Main::pm_ExitClick() {
-  if (m_windows.inputFormHide) m_windows.inputFormHide();
-  close();
-}
-
-// The record goes to the store, or the store's key goes when the user asked
-// for that. Throws what the store throws.
-void Tform_Main::StoreSettings() {
-  if (SettingsRecord.DelRegistry) {
-    DeleteSettingsKey(m_registry);
-  } else {
-    SaveSettings(m_registry, SettingsRecord);
+void Tform_Main::ShowWindow(HostedWindow window) {
+  switch (window) {
+    case HostedWindow::Input:
+      mametan::ShowWindow(m_windows.input);
+      break;
+    case HostedWindow::Setup:
+      mametan::ShowWindow(m_windows.setup);
+      break;
+    case HostedWindow::About:
+      mametan::ShowWindow(m_windows.about);
+      break;
   }
 }
 
-bool Tform_Main::FormClose() {
-  try {
-    StoreSettings();
-  } catch (const std::exception& e) {
-    ShowErrorBox(QString::fromUtf8(e.what()));
-    return false;
-  }
-  return true;
+void Tform_Main::PopupMenu(int x, int y) { pmenu_Right->popup(QPoint(x, y)); }
+
+std::string Tform_Main::HelpFilePath() { return mametan::HelpFilePath().toStdString(); }
+
+void Tform_Main::Quit(int exitCode) { QCoreApplication::exit(exitCode); }
+
+void Tform_Main::ShowMessage(const std::string& text, MessageIcon icon) {
+  WindowMessages(this).ShowMessage(text, icon);
 }
 
-void Tform_Main::SaveAtSessionEnd() {
-  if (m_windows.inputFormHide) m_windows.inputFormHide();
-  // Nobody is there to answer a box: a modal one would only hold up the
-  // logout. The failure goes to stderr and into the exit code.
-  try {
-    StoreSettings();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "mametan: %s\n", e.what());
-    std::fflush(stderr);
-    m_exitCode = 1;
-  }
-}
-
-void Tform_Main::EndSessionRequested() {
-  SaveAtSessionEnd();
-  m_closed = true;
-  QCoreApplication::exit(m_exitCode);
-}
+void Tform_Main::ShowErrorBox(const std::string& text) { WindowMessages().ShowErrorBox(text); }
 
 void Tform_Main::closeEvent(QCloseEvent* event) {
-  if (!FormClose()) {
+  if (m_presenter.FormClose()) {
+    event->accept();
+  } else {
     event->ignore();
-    return;
   }
-  event->accept();
-  m_closed = true;
-  QCoreApplication::quit();
 }
 
 }  // namespace mametan

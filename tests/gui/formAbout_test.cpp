@@ -50,8 +50,8 @@ TEST(AboutBox, EveryShowingFillsTheLabelsAfresh) {
 TEST(AboutBox, DebugCommentsEnterClosesEscDoesNotLinksOpen) {
   DebugMode = true;
   Tform_About about;
-  std::vector<QUrl> opened;
-  about.Queries.openUrl = [&](const QUrl& url) { opened.push_back(url); };
+  std::vector<std::string> opened;
+  about.Queries.openUrl = [&](const std::string& url) { opened.push_back(url); };
   about.show();
   EXPECT_TRUE(about.ui()->Comments->isVisible());
   QTest::keyClick(&about, Qt::Key_Escape);
@@ -59,8 +59,8 @@ TEST(AboutBox, DebugCommentsEnterClosesEscDoesNotLinksOpen) {
   QTest::mouseClick(about.ui()->lbl_WWW, Qt::LeftButton);
   QTest::mouseClick(about.ui()->lbl_EMail, Qt::LeftButton);
   ASSERT_EQ(opened.size(), 2u);
-  EXPECT_EQ(opened[0].toString(), about.ui()->lbl_WWW->text());
-  EXPECT_EQ(opened[1].toString(), "mailto:" + about.ui()->lbl_EMail->text());
+  EXPECT_EQ(opened[0], about.ui()->lbl_WWW->text().toStdString());
+  EXPECT_EQ(opened[1], "mailto:" + about.ui()->lbl_EMail->text().toStdString());
   QTest::keyClick(&about, Qt::Key_Return);
   EXPECT_FALSE(about.isVisible()) << "Enter presses OK";
   DebugMode = false;
