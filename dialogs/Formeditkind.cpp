@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTextDocument>
 
 #include "platform/MessageBox.h"
 #include "platform/WindowFrame.h"
@@ -72,8 +73,12 @@ void Tform_EditKindFile::SetFileCaption(const std::string& path) {
 }
 
 std::string Tform_EditKindFile::Text() {
-  // The box separates its lines by "\n", as the logic does.
-  return m_ui->memo_KindFile->toPlainText().toStdString();
+  // The document's own text: its plain-text form would turn a no-break space
+  // into a space. Lines are separated by "\n", as the logic has them.
+  QString text = m_ui->memo_KindFile->document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text.toStdString();
 }
 
 void Tform_EditKindFile::SetText(const std::string& text) {

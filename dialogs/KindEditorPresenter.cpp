@@ -2,29 +2,12 @@
 
 #include "common/AppError.h"
 #include "dialogs/KindFileText.h"
-#include "platform/Cp932.h"
 #include "platform/FileIo.h"
 
 namespace mametan {
-namespace {
-
-std::string Replace(std::string_view text, std::string_view from, std::string_view to) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  std::size_t start = 0;
-  for (std::size_t at; (at = text.find(from, start)) != std::string_view::npos;) {
-    out.append(text, start, at - start);
-    out.append(to);
-    start = at + from.size();
-  }
-  out.append(text, start);
-  return out;
-}
-
-}  // namespace
-
 void KindEditorPresenter::FormShow() {
   m_view.SetFileCaption(m_path);
+  m_file = KindFileText();
   if (!IsRegularFile(m_path)) {
     m_view.ShowMessage("ファイルが存在しません。新規に設定ファイルを作成します。",
                        MessageIcon::Exclamation);
@@ -37,11 +20,12 @@ void KindEditorPresenter::FormShow() {
     return;
   }
   // The text box holds lines; the file's CR LF comes back on saving.
-  m_view.SetText(Replace(cp932::Decode(NormalizeLineEnds(*bytes)), "\r\n", "\n"));
+  m_file = KindFileText(*bytes);
+  m_view.SetText(m_file.Text());
 }
 
 void KindEditorPresenter::bbtn_OkClick() {
-  const auto bytes = cp932::Encode(Replace(m_view.Text(), "\n", "\r\n"));
+  const auto bytes = m_file.Encode(m_view.Text());
   if (!bytes) {
     m_view.ShowMessage("分類設定ファイルに保存できない文字があります。", MessageIcon::Exclamation);
     return;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/Messages.h"
+#include "dialogs/KindFileText.h"
 
 namespace mametan {
 
@@ -35,6 +36,7 @@ class KindEditorPresenter {
  private:
   KindEditorView& m_view;
   std::string m_path;
+  KindFileText m_file;  // as last loaded: its lines keep their bytes
 };
 
 }  // namespace mametan

@@ -191,6 +191,9 @@ TEST_F(SetupDialogTest, EditorWritesLineEndsAsCrLfAndForeignBytesBack) {
       {"a\r\n\r\nb\n\rc\r\n", "a\r\n\r\nb\r\n\r\nc\r\n"},
       // Bytes that are not code page 932 go back as they came.
       {"\x85\x40x\xA0\xFF\x81\r\n", "\x85\x40x\xA0\xFF\x81\r\n"},
+      // Second codes of one character, and a line of UTF-8.
+      {"\x87\x90\r\n\xED\x40\r\n\xEE\xF9\r\n\xFA\x54\r\n\xED\x95\x9C",
+       "\x87\x90\r\n\xED\x40\r\n\xEE\xF9\r\n\xFA\x54\r\n\xED\x95\x9C"},
   };
   for (const Case& c : cases) {
     test::WriteBytes(path, c.stored);
@@ -212,15 +215,19 @@ TEST_F(SetupDialogTest, AFailedSaveKeepsTheOldFileAndTheEditorOpen) {
   Open();
   const std::string path = dir / "item.txt";
   test::WriteBytes(path, "old\r\n");
-  // A character code page 932 cannot hold.
-  RunEditor([&] {
-    editor->ui()->memo_KindFile->setPlainText(QStringLiteral("\U0001F600"));
-    editor->ui()->bbtn_Ok->click();
-    EXPECT_TRUE(editor->isVisible());
-    ASSERT_EQ(messages.boxes.size(), 1u);
-    EXPECT_EQ(messages.boxes[0].text, "分類設定ファイルに保存できない文字があります。");
-    EXPECT_EQ(messages.boxes[0].icon, MsgIcon::Exclamation);
-  });
+  // A character code page 932 cannot hold, or one it would hold only as a
+  // look-alike (a no-break space is no space).
+  for (const QString& typed : {QStringLiteral("\U0001F600"), QStringLiteral("a\u00A0b")}) {
+    messages.boxes.clear();
+    RunEditor([&] {
+      editor->ui()->memo_KindFile->setPlainText(typed);
+      editor->ui()->bbtn_Ok->click();
+      EXPECT_TRUE(editor->isVisible());
+      ASSERT_EQ(messages.boxes.size(), 1u);
+      EXPECT_EQ(messages.boxes[0].text, "分類設定ファイルに保存できない文字があります。");
+      EXPECT_EQ(messages.boxes[0].icon, MsgIcon::Exclamation);
+    });
+  }
   EXPECT_EQ(test::ReadBytes(path), "old\r\n");
 
   // A folder the user may not write into.
