@@ -23,6 +23,10 @@ Tform_Main* form_Main = nullptr;
 
 void ShowWindow(QWidget* window) {
   if (!window) return;
+  // A window the user minimised is still open: it comes back from the
+  // minimised state (showing alone would leave it there, and a window
+  // manager may list no entry for it to be found by).
+  if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
   window->show();
   window->raise();
   window->activateWindow();

@@ -61,7 +61,14 @@ xdotool key Return
 sleep 0.5
 check "Enter closes it" test "$(count_windows '^バージョン情報$')" -eq 0
 menu_command a
-check "it opens again" wait_window 'バージョン情報' 5
+about=$(wait_window 'バージョン情報' 5)
+check "it opens again" test -n "$about"
+# Minimised by the user, it is not lost: the menu item brings it back.
+xdotool windowminimize "${about:-0}"
+sleep 0.5
+check "... is minimised" test "$(count_windows '^バージョン情報$')" -eq 0
+menu_command a
+check "... and バージョン情報 brings it back with the keyboard" wait_active 'バージョン情報' 3
 xdotool key Return
 sleep 0.5
 check "... and Enter closes it again" test "$(count_windows '^バージョン情報$')" -eq 0

@@ -65,6 +65,26 @@ xdotool key Escape
 sleep 0.5
 check "Esc closes the dialog" test "$(count_windows "^$SETUP\$")" -eq 0
 
+# A focused Cancel takes Enter itself: the tax typed in is not kept.
+setup=$(open_setup)
+click_at "$setup" 256 82
+xdotool key ctrl+a; xdotool type --delay 50 7
+xdotool key Tab Tab Tab Tab  # the ledger box, the delete box, OK, Cancel
+screenshot cancel-focused
+xdotool key Return
+sleep 0.5
+check "Enter on the focused Cancel closes the dialog" test "$(count_windows "^$SETUP\$")" -eq 0
+
+# Minimised by the user, the dialog is not lost: 設定 brings it back.
+setup=$(open_setup)
+xdotool windowminimize "${setup:-0}"
+sleep 0.5
+check "the minimised setup dialog is out of sight" test "$(count_windows "^$SETUP\$")" -eq 0
+open_setup >/dev/null
+check "... and 設定 brings it back with the keyboard" wait_active "$SETUP" 3
+xdotool key Escape
+sleep 0.5
+
 # The editor on a new name typed but not confirmed.
 setup=$(open_setup)
 click_at "$setup" 200 50
@@ -84,6 +104,15 @@ sleep 0.5
 check "the editor's OK writes the two lines as exact bytes" \
   cmp "$WORK/new.txt" <(printf 'food\r\nbook')
 check "... and closes the editor" test "$(count_windows "^$EDITOR\$")" -eq 0
+# Typed text, then Enter on the focused Cancel: nothing is written.
+click_at "$setup" 363 51
+editor=$(wait_active "$EDITOR" 3)
+click_at "${editor:-0}" 100 100
+xdotool type --delay 30 xyz; xdotool key Tab Tab Return
+sleep 0.5
+check "Enter on the editor's focused Cancel writes nothing" \
+  cmp "$WORK/new.txt" <(printf 'food\r\nbook')
+check "... and closes the editor" test "$(count_windows "^$EDITOR\$")" -eq 0
 xdotool key Escape
 sleep 0.5
 check "the setup dialog's Esc closes it" test "$(count_windows "^$SETUP\$")" -eq 0
@@ -93,7 +122,7 @@ wait_menu 5 >/dev/null
 xdotool key e
 wait_exit "$app" 10
 check "終了 ends the program with 0 (got ${EXIT_CODE:-running})" test "${EXIT_CODE:-x}" = 0
-check "... leaving Tax=8" grep -qx 'Tax=8' "$SETTINGS"
+check "... leaving Tax=8 (Enter on Cancel kept no 7)" grep -qx 'Tax=8' "$SETTINGS"
 check "... and the old kind file name (Cancel kept it)" grep -qx 'File_Kind=item.txt' "$SETTINGS"
 check "... and what Cancel dropped unsaved" grep -qx 'SaveWindowPos=0' "$SETTINGS"
 
