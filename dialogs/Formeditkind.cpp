@@ -82,7 +82,19 @@ std::string Tform_EditKindFile::Text() {
 }
 
 void Tform_EditKindFile::SetText(const std::string& text) {
-  m_ui->memo_KindFile->setPlainText(QString::fromStdString(text));
+  QString lines = QString::fromStdString(text);
+  // Every block of the box's document costs some hundred bytes and a step of
+  // its bookkeeping, too much for millions of lines: a long file is held in
+  // blocks of many lines each, separated inside by line separators, which
+  // the box shows, edits and hands back as line breaks all the same.
+  constexpr qsizetype kLinesPerBlock = 256;
+  if (lines.count(QLatin1Char('\n')) > kManyLines) {
+    qsizetype n = 0;
+    for (QChar& c : lines) {
+      if (c == QLatin1Char('\n') && ++n % kLinesPerBlock != 0) c = QChar::LineSeparator;
+    }
+  }
+  m_ui->memo_KindFile->setPlainText(lines);
 }
 
 void Tform_EditKindFile::Close(bool accepted) {

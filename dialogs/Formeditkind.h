@@ -23,6 +23,8 @@ class Tform_EditKindFile : public QDialog, private KindEditorView {
   ~Tform_EditKindFile() override;
 
   Ui::Tform_EditKindFile* ui() const { return m_ui.get(); }
+  // Above this many lines the text box holds several lines in a block.
+  static constexpr qsizetype kManyLines = 100000;
   // Runs the editor modally on the file at `path`.
   void Edit(const std::string& path);
 

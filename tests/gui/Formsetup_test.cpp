@@ -211,6 +211,33 @@ TEST_F(SetupDialogTest, EditorWritesLineEndsAsCrLfAndForeignBytesBack) {
   });
 }
 
+// A long file is held in blocks of many lines: the keys still move and
+// edit by lines, and the lines left alone keep their bytes.
+TEST_F(SetupDialogTest, EditorEditsALongFileByLines) {
+  Open();
+  const std::string path = dir / "item.txt";
+  std::string bytes;
+  for (int i = 0; i <= Tform_EditKindFile::kManyLines; ++i) {
+    bytes += std::to_string(i) + (i % 3 == 0 && i < 99000 ? "\x87\x90\r\n" : "\r\n");
+  }
+  test::WriteBytes(path, bytes);
+  RunEditor([&] {
+    auto* memo = editor->ui()->memo_KindFile;
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_Up);
+    QTest::keyClick(memo, Qt::Key_Up);
+    QTest::keyClick(memo, Qt::Key_Home);
+    QTest::keyClick(memo, Qt::Key_Backspace);  // joins the line to the one above
+    QTest::keyClicks(memo, "x");
+    editor->ui()->bbtn_Ok->click();
+  });
+  // The line end before the last but one line became "x".
+  const std::size_t end = bytes.rfind("\r\n", bytes.rfind("\r\n", bytes.size() - 3) - 1);
+  const std::string want = bytes.substr(0, end) + "x" + bytes.substr(end + 2);
+  const std::string got = test::ReadBytes(path);
+  EXPECT_TRUE(got == want) << got.substr(got.size() > 64 ? got.size() - 64 : 0);
+}
+
 TEST_F(SetupDialogTest, AFailedSaveKeepsTheOldFileAndTheEditorOpen) {
   Open();
   const std::string path = dir / "item.txt";
