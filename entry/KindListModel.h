@@ -23,7 +23,7 @@ class KindListModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
  private:
-  QString m_texts;                   // every decoded kind, one after the other
+  QString m_texts;                   // every decoded kind, each followed by "\n"
   std::vector<qsizetype> m_textEnd;  // where each kind's text ends in m_texts
   std::string m_bytes;               // every kind's bytes, one after the other
   std::vector<std::size_t> m_byteEnd;
