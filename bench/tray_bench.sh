@@ -12,11 +12,11 @@ source bench/desktop_env.sh "$build/mametan" "$build/bench/bench_floor_tray" "$b
 printf 'food\r\n' >"$work/item.txt"
 cd "$work" || exit 1
 
-xvfb_pid="" tray_pid="" app_pid=""
+app_pid=""
 stop_all() {
-  for p in $app_pid $tray_pid $xvfb_pid; do kill "$p" 2>/dev/null; done
-  for p in $app_pid $tray_pid $xvfb_pid; do wait "$p" 2>/dev/null; done
-  app_pid="" tray_pid="" xvfb_pid=""
+  for p in $app_pid $TRAY_PID $XVFB_PID; do kill "$p" 2>/dev/null; done
+  for p in $app_pid $TRAY_PID $XVFB_PID; do wait "$p" 2>/dev/null; done
+  app_pid="" TRAY_PID="" XVFB_PID=""
 }
 trap 'stop_all; rm -rf "$work"' EXIT
 
@@ -24,16 +24,9 @@ median() { sort -n | awk '{a[NR]=$1} END{print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a
 
 # One run of program $1: prints "dock_ms pss_kb syscalls click_median_ms".
 measure() {
-  local program=$1 fdfile=$work/displayfd line pid icon dock pss calls clicks
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [[ -s $fdfile ]] && break; sleep 0.05; done
-  export DISPLAY=":$(head -n1 "$fdfile")"
-  : >"$fdfile"
-  trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-  tray_pid=$!
-  for _ in $(seq 100); do xdotool search --classname trayer >/dev/null 2>&1 && break; sleep 0.05; done
-  sleep 0.5
+  local program=$1 line pid icon dock pss calls clicks
+  start_x
+  start_tray
   line=$("$build/bench/bench_traywatch" dock "$program")
   pid=$(sed -n 's/.*pid=\([0-9]*\).*/\1/p' <<<"$line")
   icon=$(sed -n 's/.*icon=\([0-9]*\).*/\1/p' <<<"$line")
