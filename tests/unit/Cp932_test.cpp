@@ -46,6 +46,9 @@ TEST(Cp932, UnrepresentableIsRefusedNotReplaced) {
   EXPECT_FALSE(Encode("x\uF781B", &bad).has_value());
   EXPECT_EQ(bad, 1u);
   EXPECT_EQ(Encode("\uF781 "), Bytes({0x81, 0x20}));
+  // So is an invalid lead byte before a character coded twice: its other
+  // code (FB 6D for EE 51) would join the lead byte into ￤.
+  EXPECT_FALSE(Encode(Decode(Bytes({0xEE, 0xEE, 0x51}))).has_value());
   // The one-way mappings of the table are written.
   EXPECT_EQ(Encode("\u00A5\u203E\u2212\u00AC"), Bytes({0x5C, 0x7E, 0x81, 0x7C, 0x81, 0xCA}));
   EXPECT_TRUE(CanEncode(""));
