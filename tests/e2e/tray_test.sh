@@ -61,6 +61,30 @@ icon=$(wait_docked 10)
 check "the icon docks again in the restarted tray" test -n "$icon"
 click_icon 3
 check "... and answers a right press" wait_menu 5
+xdotool key Escape
+sleep 0.3
+
+# A panel as wide as the screen (trayer's default width), started anew a few
+# times beside the running program: each time the panel is drawn and the
+# icon sits in it.
+drawn=0
+for _ in 1 2 3 4 5; do
+  stop_tray
+  TRAYER_ARGS="--edge top --align right --height 32 --SetDockType true" start_tray
+  wait_docked 10 >/dev/null || continue
+  for _ in $(seq 40); do
+    px=$(import -window root -crop 1x1+964+5 txt:- 2>/dev/null | grep -o '#[0-9A-F]*' | tail -n1)
+    [[ -n $px && $px != '#000000' ]] && { drawn=$((drawn + 1)); break; }
+    sleep 0.1
+  done
+done
+check "a full-width panel is drawn with the icon in it at each of 5 starts (got $drawn)" \
+  test "$drawn" -eq 5
+stop_tray
+start_tray
+wait_docked 10 >/dev/null
+click_icon 3
+wait_menu 5 >/dev/null
 
 # 終了(&E) with the input window open: its place goes into the ten
 # settings, and the program ends with 0.
