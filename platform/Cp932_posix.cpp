@@ -2,8 +2,10 @@
 // backslash, NEC and IBM rows present); "SHIFT_JIS" would not do.
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/Cp932.h"
 #include "platform/Utf8.h"
@@ -56,20 +58,62 @@ Converter& Encoder() {
   return conv;
 }
 
+// What each code of the code page decodes to, asked of iconv once: 0 for no
+// character. The code page keeps no state between characters, so decoding
+// code by code gives what iconv gives for the whole text.
+class DecodeTable {
+ public:
+  DecodeTable() {
+    std::string out;
+    for (int b = 0x80; b < 0x100; ++b) m_single[b] = Ask({static_cast<char>(b)}, out);
+    for (int lead = 0x81; lead < 0x100; ++lead) {
+      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (int trail = 0x40; trail < 0x100; ++trail) {
+        m_double[(lead << 8) | trail] =
+            Ask({static_cast<char>(lead), static_cast<char>(trail)}, out);
+      }
+    }
+  }
+  char32_t Single(unsigned char b) const { return m_single[b]; }
+  char32_t Double(unsigned char lead, unsigned char trail) const {
+    return m_double[(lead << 8) | trail];
+  }
+
+ private:
+  static char32_t Ask(std::string code, std::string& out) {
+    out.clear();
+    if (Decoder().Run(code.data(), code.size(), out) != code.size()) return 0;
+    char32_t cp = 0;
+    return utf8::DecodeOne(out, 0, cp) == out.size() ? cp : 0;
+  }
+  std::array<char32_t, 0x100> m_single{};
+  std::vector<char32_t> m_double = std::vector<char32_t>(0x10000);
+};
+
 }  // namespace
 
 std::string Decode(std::string_view bytes) {
+  static const DecodeTable table;
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    pos += Decoder().Run(bytes.data() + pos, bytes.size() - pos, out);
-    if (pos < bytes.size()) {
-      // An invalid or truncated sequence: keep its first byte as a raw byte.
-      const auto b = static_cast<unsigned char>(bytes[pos]);
-      utf8::Append(out, kRawByteBase + b);
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const auto b = static_cast<unsigned char>(bytes[pos]);
+    if (b < 0x80) {
+      out += static_cast<char>(b);
+      ++pos;
+      continue;
+    }
+    char32_t cp = 0;
+    if (IsLeadByte(b) && pos + 1 < bytes.size()) {
+      cp = table.Double(b, static_cast<unsigned char>(bytes[pos + 1]));
+      if (cp) pos += 2;
+    }
+    if (!cp) {
+      cp = table.Single(b);
       ++pos;
     }
+    // An invalid or truncated sequence: its first byte is kept as a raw byte.
+    utf8::Append(out, cp ? cp : kRawByteBase + b);
   }
   return out;
 }
