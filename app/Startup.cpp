@@ -21,6 +21,7 @@
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
+#include "platform/Pictures.h"
 #include "platform/TaskbarCarrier.h"
 #include "platform/TermSignals.h"
 #include "tray/TrayHostWait.h"
@@ -174,7 +175,7 @@ void Session::RestoreApplication() {
 // after us holds nothing up.
 int RunApplication(int argc, char** argv) {
   TApplication app(argc, argv);
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/mametan.svg")));
+  QApplication::setWindowIcon(Picture("mametan"));
   IniRegistry registry(IniRegistry::DefaultPath());
   Session session(registry);
   TrayHostWait trayHost;

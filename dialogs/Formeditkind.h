@@ -22,7 +22,9 @@ class Tform_EditKindFile : public QDialog, private KindEditorView {
   explicit Tform_EditKindFile(QWidget* parent = nullptr);
   ~Tform_EditKindFile() override;
 
-  Ui::Tform_EditKindFile* ui() const { return m_ui.get(); }
+  // The controls, made on first use.
+  Ui::Tform_EditKindFile* ui();
+  void setVisible(bool visible) override;
   // Runs the editor modally on the file at `path`.
   void Edit(const std::string& path);
 
@@ -35,6 +37,7 @@ class Tform_EditKindFile : public QDialog, private KindEditorView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildControls();
   // KindEditorView
   void SetFileCaption(const std::string& path) override;
   std::string Text() override;
