@@ -220,8 +220,10 @@ void Tform_Input::FormHide() {
   if (!m_ui) return;
   // The default place was asked for the frame; while the frame is still
   // there, the user has not moved the window and the stored place stays.
+  // Where the window system does not say where the window is, the stored
+  // place stays: nothing the program did not read back is stored.
   const QPoint place = FrameTopLeft(this);
-  if (m_defaultPlace != place) {
+  if (m_defaultPlace != place && WindowPlacesKnown()) {
     SettingsRecord.InputWindow_Left = place.x();
     SettingsRecord.InputWindow_Top = place.y();
   }
