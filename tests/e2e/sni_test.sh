@@ -108,6 +108,23 @@ host_menu() {
 # --- The run -----------------------------------------------------------------
 
 start_x
+
+# A panel that starts after the program, as at login: the watcher and its
+# host come 2 s later, and the icon appears each time.
+shown=0
+for run in $(seq 10); do
+  start_app
+  app=$LAST_PID
+  sleep 2
+  start_watcher
+  start_host
+  if find_icon 8 && kill -0 "$app" 2>/dev/null; then shown=$((shown + 1)); else screenshot "late-$run"; fi
+  kill -TERM "$app"; wait_exit "$app" 10
+  kill "$HOST_PID" 2>/dev/null; wait "$HOST_PID" 2>/dev/null
+  stop_watcher
+done
+check "the icon appears when the panel starts 2 s after the program: $shown of 10" test "$shown" -eq 10
+
 start_watcher
 start_host
 
