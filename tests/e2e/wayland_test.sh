@@ -175,6 +175,7 @@ check "the purchase typed with xdotool lands in kakeibo.csv as exact bytes" cmp 
 # sway puts every floating window in the middle, whatever place it asks for:
 # the place stored is the one the window system reports, not the one asked.
 item_call "$app" Activate 1000 10 >/dev/null
+fx=none fy=none
 input=$(wait_window "$TITLE" 5) && read -r fx fy < <(frame_origin "$input")
 screenshot 2-input-x
 xdotool key Escape
