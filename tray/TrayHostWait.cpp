@@ -58,6 +58,7 @@ void TrayHostWait::Settle() {
   // senders of this very call, so they go on the next turn (or with us).
   QTimer::singleShot(0, this, [this] {
     m_xembed.reset();
+    if (!m_sni) return;
     m_sni.reset();
     QDBusConnection::sessionBus().disconnect(QString(), QStringLiteral("/StatusNotifierWatcher"),
                                              QStringLiteral("org.kde.StatusNotifierWatcher"),
