@@ -2,6 +2,8 @@
 
 #include <xcb/xcb.h>
 
+#include <QDir>
+#include <QLibraryInfo>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -37,11 +39,16 @@ bool XSocketExists(const std::string& display) {
 DisplayChoice ChooseDisplayPlatform() {
   const DisplayEnvironment env{Env("QT_QPA_PLATFORM"), Env("DISPLAY"), Env("WAYLAND_DISPLAY")};
   DisplayProbes probes;
-  probes.waylandSocket = [&env] {
+  probes.wayland = [&env] {
     const std::string& name = env.waylandDisplay;
-    if (name.front() == '/') return Exists(name);
     const std::string runtime = Env("XDG_RUNTIME_DIR");
-    return !runtime.empty() && Exists(runtime + "/" + name);
+    const bool socket =
+        name.front() == '/' ? Exists(name) : !runtime.empty() && Exists(runtime + "/" + name);
+    // The toolkit's Wayland plugin is a package of its own.
+    const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                       QStringLiteral("/platforms"));
+    return socket &&
+           !plugins.entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files).isEmpty();
   };
   probes.xSocket = [&env] { return XSocketExists(env.display); };
   probes.xConnects = [] {

@@ -23,9 +23,9 @@ struct DisplayEnvironment {
 // this order: an X connection may start an X server that waits for its first
 // client (Xwayland), so nothing connects unless the program would use it.
 struct DisplayProbes {
-  std::function<bool()> waylandSocket;  // the compositor's socket exists
-  std::function<bool()> xSocket;        // DISPLAY's socket exists (or it is remote)
-  std::function<bool()> xConnects;      // an X connection opens
+  std::function<bool()> wayland;    // the compositor's socket exists and the toolkit speaks Wayland
+  std::function<bool()> xSocket;    // DISPLAY's socket exists (or it is remote)
+  std::function<bool()> xConnects;  // an X connection opens
 };
 
 struct DisplayChoice {

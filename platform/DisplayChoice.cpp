@@ -5,7 +5,7 @@
 namespace mametan {
 
 DisplayChoice ChooseDisplay(const DisplayEnvironment& env, const DisplayProbes& probes) {
-  const bool waylandThere = !env.waylandDisplay.empty() && probes.waylandSocket();
+  const bool waylandThere = !env.waylandDisplay.empty() && probes.wayland();
   const auto cannotConnect = [&] {
     return DisplayChoice{{}, "cannot connect to the X display \"" + env.display + "\""};
   };

@@ -10,7 +10,7 @@ namespace {
 TEST(DisplayChoice, PlatformFromTheSession) {
   struct Case {
     DisplayEnvironment env;  // QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY
-    bool waylandSocket, xSocket, xConnects;
+    bool wayland, xSocket, xConnects;
     std::string platform, problem;
     bool mayConnect;  // whether an X connection may be tried
   };
@@ -36,7 +36,7 @@ TEST(DisplayChoice, PlatformFromTheSession) {
   for (const Case& c : cases) {
     const std::string name = c.env.qpaPlatform + "|" + c.env.display + "|" + c.env.waylandDisplay;
     bool connected = false;
-    const DisplayProbes probes{[&] { return c.waylandSocket; }, [&] { return c.xSocket; },
+    const DisplayProbes probes{[&] { return c.wayland; }, [&] { return c.xSocket; },
                                [&] { return (connected = true) && c.xConnects; }};
     const DisplayChoice got = ChooseDisplay(c.env, probes);
     EXPECT_EQ(got.platform, c.platform) << name;
