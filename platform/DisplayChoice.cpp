@@ -9,20 +9,22 @@ DisplayChoice ChooseDisplay(const DisplayEnvironment& env, const DisplayProbes& 
   const auto cannotConnect = [&] {
     return DisplayChoice{{}, "cannot connect to the X display \"" + env.display + "\""};
   };
-  const DisplayChoice unset{{}, "cannot connect to the X display: DISPLAY is not set"};
+  const auto unset = [] {
+    return DisplayChoice{{}, "cannot connect to the X display: DISPLAY is not set"};
+  };
   if (!env.qpaPlatform.empty()) {
     // Asked for by name: X is checked only when it comes first, and a list
     // that goes on to Wayland falls back to it.
     if (std::string_view(env.qpaPlatform).substr(0, 3) != "xcb") return {};
     if (!env.display.empty() && probes.xConnects()) return {};
     if (env.qpaPlatform.find("wayland") != std::string::npos && waylandThere) return {};
-    return env.display.empty() ? unset : cannotConnect();
+    return env.display.empty() ? unset() : cannotConnect();
   }
   if (waylandThere) {
     if (!env.display.empty() && probes.xSocket() && probes.xConnects()) return {"xcb", {}};
     return {"wayland", {}};
   }
-  if (env.display.empty()) return unset;
+  if (env.display.empty()) return unset();
   if (probes.xConnects()) return {"xcb", {}};
   return cannotConnect();
 }
