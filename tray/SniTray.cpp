@@ -120,8 +120,9 @@ void SniTray::SpyOnItemCalls(const QDBusMessage& message) {
 
 QStringList SniTray::OwnItemNames() const {
   // The toolkit registers its item once, from a bus connection of its own
-  // named after our process id and the icon's number. The item is that
-  // connection's unique bus name.
+  // named after our process id and the icon's number. Each such connection
+  // gives two names, in pairs: its unique bus name, by which we register the
+  // item, and the connection's own name, by which the toolkit did.
   QStringList names;
   if (!m_added) return names;
   for (int n = 1; n <= 16; ++n) {

@@ -40,7 +40,7 @@ class SniTray : public TrayBackend {
 
  private:
   void Activated(QSystemTrayIcon::ActivationReason reason);
-  // The bus names of the toolkit's item connections.
+  // The bus names of the toolkit's item connections: unique name, own name, ...
   QStringList OwnItemNames() const;
   // Tells the watcher of the item's bus name, trying again while it refuses.
   void Register(const QString& name, int attemptsLeft);
