@@ -277,9 +277,11 @@ int Tform_Input::FrameWidth() { return frameGeometry().width(); }
 
 int Tform_Input::TitleBarHeight() { return std::max(geometry().top() - frameGeometry().top(), 20); }
 
-WindowPoint Tform_Input::FramePlace() {
+std::optional<WindowPoint> Tform_Input::FramePlace() {
+  // A Wayland compositor does not tell a window where it is.
+  if (!WindowPlacesKnown()) return std::nullopt;
   const QPoint p = FrameTopLeft(this);
-  return {p.x(), p.y()};
+  return WindowPoint{p.x(), p.y()};
 }
 
 void Tform_Input::PlaceFrameAt(WindowPoint frameTopLeft) {

@@ -28,9 +28,9 @@ class PictureEngine : public QIconEngine {
     if (file == m_files.end()) --file;
     QPixmap& drawn = m_read[file.key()];
     if (drawn.isNull()) drawn = Read(file.value());
-    QPixmap result = drawn.size() == size ? drawn
-                                          : drawn.scaled(size, Qt::KeepAspectRatio,
-                                                         Qt::SmoothTransformation);
+    QPixmap result = drawn.size() == size
+                         ? drawn
+                         : drawn.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     if (mode != QIcon::Normal && qApp) {
       QStyleOption option;
       option.palette = QApplication::palette();
