@@ -13,9 +13,7 @@
 #include "common/ApSystem.h"
 #include "common/AppError.h"
 #include "platform/MessageBox.h"
-
-// The resources live in a static library, which registers nothing by itself.
-static void InitResources() { Q_INIT_RESOURCE(resources); }
+#include "platform/Pictures.h"
 
 namespace mametan {
 
@@ -45,7 +43,6 @@ QString HelpFilePath() {
 
 Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackends, QWidget* parent)
     : QWidget(parent), m_presenter(*this, registry, SettingsRecord) {
-  InitResources();
   setObjectName(QStringLiteral("form_Main"));
   setWindowTitle(QStringLiteral("form_Main"));
   QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -66,13 +63,13 @@ Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackend
 void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
   imglst_TaskTray = new TImageList(this);
   imglst_TaskTray->setObjectName(QStringLiteral("imglst_TaskTray"));
-  imglst_TaskTray->Add(QIcon(QStringLiteral(":/icons/tasktray.svg")));
+  imglst_TaskTray->Add(Picture("tasktray"));
 
   imglst_Menu = new TImageList(this);
   imglst_Menu->setObjectName(QStringLiteral("imglst_Menu"));
   for (const char* name :
        {"menu_input", "menu_list", "menu_setup", "menu_help", "menu_about", "menu_exit"}) {
-    imglst_Menu->Add(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))));
+    imglst_Menu->Add(Picture(name));
   }
 
   pmenu_Right = new QMenu(this);

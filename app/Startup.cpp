@@ -21,6 +21,7 @@
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
+#include "platform/Pictures.h"
 #include "platform/TaskbarCarrier.h"
 #include "platform/TermSignals.h"
 #include "tray/TrayHostWait.h"
@@ -172,9 +173,13 @@ void Session::RestoreApplication() {
 // The application's life: the windows are made once the notification area
 // is there, inside the event loop, so that waiting for a panel that starts
 // after us holds nothing up.
-int RunApplication(int argc, char** argv) {
+int RunApplication(int argc, char** argv, const std::string& platform) {
+  // The platform chosen for the session, for the toolkit only: programs we
+  // start (the help viewer) choose their own.
+  if (!platform.empty()) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
   TApplication app(argc, argv);
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/mametan.svg")));
+  if (!platform.empty()) qunsetenv("QT_QPA_PLATFORM");
+  QApplication::setWindowIcon(Picture("mametan"));
   IniRegistry registry(IniRegistry::DefaultPath());
   Session session(registry);
   TrayHostWait trayHost;
@@ -196,11 +201,12 @@ int RunMametan(int argc, char** argv) {
   InstanceLock instanceLock;
   if (!DebugMode && !instanceLock.Acquire()) return 1;
 
-  if (const auto problem = XDisplayProblem()) {
-    std::fprintf(stderr, "mametan: %s\n", problem->c_str());
+  const DisplayChoice display = ChooseDisplayPlatform();
+  if (display.problem) {
+    std::fprintf(stderr, "mametan: %s\n", display.problem->c_str());
     return 1;
   }
-  const int exitCode = RunApplication(argc, argv);
+  const int exitCode = RunApplication(argc, argv, display.platform);
   instanceLock.Release();
   return exitCode;
 }

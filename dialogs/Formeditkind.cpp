@@ -10,6 +10,7 @@
 #include <QTextDocument>
 
 #include "platform/MessageBox.h"
+#include "platform/Pictures.h"
 #include "platform/WindowFrame.h"
 #include "ui_Formeditkind.h"
 
@@ -28,21 +29,37 @@ QFont PixelFont(int px, bool bold = false) {
 
 }  // namespace
 
-Tform_EditKindFile::Tform_EditKindFile(QWidget* parent)
-    : QDialog(parent), m_ui(new Ui::Tform_EditKindFile), m_presenter(*this) {
-  m_ui->setupUi(this);
+Tform_EditKindFile::Tform_EditKindFile(QWidget* parent) : QDialog(parent), m_presenter(*this) {
   setObjectName(QStringLiteral("form_EditKindFile"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   // Modal over every window of the program, the input window included.
   setWindowModality(Qt::ApplicationModal);
+  setFixedSize(301, 309);
+}
+
+Ui::Tform_EditKindFile* Tform_EditKindFile::ui() {
+  BuildControls();
+  return m_ui.get();
+}
+
+void Tform_EditKindFile::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+void Tform_EditKindFile::BuildControls() {
+  // Made when the editor is first opened: nothing of it is loaded at rest.
+  if (m_ui) return;
+  m_ui = std::make_unique<Ui::Tform_EditKindFile>();
+  m_ui->setupUi(this);
   setFont(PixelFont(12));
   setFixedSize(301, 309);
   m_ui->memo_KindFile->setFont(PixelFont(15));
   m_ui->memo_KindFile->installEventFilter(this);
   m_ui->Label1->setFont(PixelFont(12, true));
-  m_ui->bbtn_Ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
-  m_ui->bbtn_Cancel->setIcon(QIcon(QStringLiteral(":/icons/cancel.svg")));
+  m_ui->bbtn_Ok->setIcon(Picture("ok"));
+  m_ui->bbtn_Cancel->setIcon(Picture("cancel"));
   connect(m_ui->bbtn_Ok, &QPushButton::clicked, this, &Tform_EditKindFile::bbtn_OkClick);
   connect(m_ui->bbtn_Cancel, &QPushButton::clicked, this,
           [this] { m_presenter.bbtn_CancelClick(); });

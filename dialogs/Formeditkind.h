@@ -22,7 +22,9 @@ class Tform_EditKindFile : public QDialog, private KindEditorView {
   explicit Tform_EditKindFile(QWidget* parent = nullptr);
   ~Tform_EditKindFile() override;
 
-  Ui::Tform_EditKindFile* ui() const { return m_ui.get(); }
+  // The controls, made on first use.
+  Ui::Tform_EditKindFile* ui();
+  void setVisible(bool visible) override;
   // Above this many lines the text box holds several lines in a block.
   static constexpr qsizetype kManyLines = 100000;
   // Runs the editor modally on the file at `path`.
@@ -37,6 +39,7 @@ class Tform_EditKindFile : public QDialog, private KindEditorView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildControls();
   // KindEditorView
   void SetFileCaption(const std::string& path) override;
   std::string Text() override;

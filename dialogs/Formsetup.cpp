@@ -12,6 +12,7 @@
 #include "dialogs/Formeditkind.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Pictures.h"
 #include "platform/WindowFrame.h"
 #include "ui_Formsetup.h"
 
@@ -19,25 +20,42 @@ namespace mametan {
 
 Tform_Setup* form_Setup = nullptr;
 
-Tform_Setup::Tform_Setup(QWidget* parent)
-    : QDialog(parent), m_ui(new Ui::Tform_Setup), m_presenter(*this, SettingsRecord) {
-  m_ui->setupUi(this);
+Tform_Setup::Tform_Setup(QWidget* parent) : QDialog(parent), m_presenter(*this, SettingsRecord) {
   setObjectName(QStringLiteral("form_Setup"));
   // A tool window keeps it off the taskbar; title bar with a close box only.
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(false);
+  setFixedSize(385, 173);
+}
+
+Ui::Tform_Setup* Tform_Setup::ui() {
+  BuildControls();
+  return m_ui.get();
+}
+
+void Tform_Setup::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+void Tform_Setup::BuildControls() {
+  // Made when the dialog is first shown: a program waiting in the tray
+  // loads no face and no icon for it.
+  if (m_ui) return;
+  m_ui = std::make_unique<Ui::Tform_Setup>();
+  m_ui->setupUi(this);
   QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
   face.setPixelSize(12);
   setFont(face);
   setFixedSize(385, 173);
 
-  const QIcon folder(QStringLiteral(":/icons/folder_open.svg"));
+  const QIcon folder = Picture("folder_open");
   m_ui->spbtn_File_Kakeibo->setIcon(folder);
   m_ui->spbtn_File_Kind->setIcon(folder);
-  m_ui->spbtn_Edit_Kind->setIcon(QIcon(QStringLiteral(":/icons/kind_edit.svg")));
-  m_ui->bbtn_Ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
-  m_ui->BitBtn2->setIcon(QIcon(QStringLiteral(":/icons/cancel.svg")));
+  m_ui->spbtn_Edit_Kind->setIcon(Picture("kind_edit"));
+  m_ui->bbtn_Ok->setIcon(Picture("ok"));
+  m_ui->BitBtn2->setIcon(Picture("cancel"));
 
   connect(m_ui->bbtn_Ok, &QPushButton::clicked, this, &Tform_Setup::bbtn_OkClick);
   connect(m_ui->BitBtn2, &QPushButton::clicked, this, &Tform_Setup::BitBtn2Click);
@@ -64,22 +82,23 @@ void Tform_Setup::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-QWidget* Tform_Setup::Control(SetupControl control) const {
+QWidget* Tform_Setup::Control(SetupControl control) {
+  Ui::Tform_Setup* u = ui();
   switch (control) {
     case SetupControl::File_Kakeibo:
-      return m_ui->edt_File_Kakeibo;
+      return u->edt_File_Kakeibo;
     case SetupControl::File_Kind:
-      return m_ui->edt_File_Kind;
+      return u->edt_File_Kind;
     case SetupControl::SaveWindowPos:
-      return m_ui->cb_SaveWindowPos;
+      return u->cb_SaveWindowPos;
     case SetupControl::OpenWindowAtBoot:
-      return m_ui->cb_OpenWindowAtBoot;
+      return u->cb_OpenWindowAtBoot;
     case SetupControl::DelRegistry:
-      return m_ui->cb_DelRegistry;
+      return u->cb_DelRegistry;
     case SetupControl::EnterToNext:
-      return m_ui->cb_EnterToNext;
+      return u->cb_EnterToNext;
     case SetupControl::Tax:
-      return m_ui->csedt_Tax;
+      return u->csedt_Tax;
   }
   return nullptr;
 }

@@ -23,7 +23,9 @@ class Tform_Setup : public QDialog, private SetupView {
   explicit Tform_Setup(QWidget* parent = nullptr);
   ~Tform_Setup() override;
 
-  Ui::Tform_Setup* ui() const { return m_ui.get(); }
+  // The controls, made on first use.
+  Ui::Tform_Setup* ui();
+  void setVisible(bool visible) override;
   // The editor the edit button opens, modal over this dialog.
   void SetKindEditor(Tform_EditKindFile* editor) { m_editor = editor; }
 
@@ -41,7 +43,8 @@ class Tform_Setup : public QDialog, private SetupView {
   void reject() override;
 
  private:
-  QWidget* Control(SetupControl control) const;
+  void BuildControls();
+  QWidget* Control(SetupControl control);
   // SetupView
   std::string Text(SetupControl control) override;
   void SetText(SetupControl control, const std::string& text) override;

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "platform/Pictures.h"
 #include "platform/WindowFrame.h"
 #include "ui_formAbout.h"
 
@@ -53,19 +54,39 @@ void FitToWidth(QLabel* label) {
 
 }  // namespace
 
-Tform_About::Tform_About(QWidget* parent)
-    : QDialog(parent), m_ui(new Ui::Tform_About), m_presenter(*this) {
-  m_ui->setupUi(this);
+Tform_About::Tform_About(QWidget* parent) : QDialog(parent), m_presenter(*this) {
   setObjectName(QStringLiteral("form_About"));
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(false);
   setFixedSize(301, 209);
+  Queries.openUrl = [](const std::string& url) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+  };
+}
+
+Ui::Tform_About* Tform_About::ui() {
+  BuildControls();
+  return m_ui.get();
+}
+
+void Tform_About::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+void Tform_About::BuildControls() {
+  // Made when the box is first shown: a program waiting in the tray loads
+  // no face, lays out no text and draws no picture for it.
+  if (m_ui) return;
+  m_ui = std::make_unique<Ui::Tform_About>();
+  m_ui->setupUi(this);
+  setFixedSize(301, 209);
   setFont(Face(kGothic, 12));
 
   m_ui->Comments->hide();
   m_ui->Comments->setFont(Face(kGothic, 12, true));
-  m_ui->ProgramIcon->setPixmap(QIcon(QStringLiteral(":/icons/mametan.svg")).pixmap(37, 37));
+  m_ui->ProgramIcon->setPixmap(Picture("mametan").pixmap(37, 37));
   m_ui->ProductName->setFont(Face(kGothic, 27, true, true));
   m_ui->Label5->setFont(Face(kMincho, 35, true, true));
   m_ui->Version->setFont(Face(kGothic, 15, true));
@@ -96,10 +117,6 @@ Tform_About::Tform_About(QWidget* parent)
        {m_ui->Label4, m_ui->Label1, m_ui->lbl_WWW, m_ui->lbl_EMail, m_ui->Label2, m_ui->Label3}) {
     FitToWidth(label);
   }
-
-  Queries.openUrl = [](const std::string& url) {
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
-  };
 
   connect(m_ui->OKButton, &QPushButton::clicked, this, &Tform_About::OKButtonClick);
   m_ui->OKButton->setFocus(Qt::OtherFocusReason);

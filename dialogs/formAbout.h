@@ -20,7 +20,9 @@ class Tform_About : public QDialog, private AboutView {
   explicit Tform_About(QWidget* parent = nullptr);
   ~Tform_About() override;
 
-  Ui::Tform_About* ui() const { return m_ui.get(); }
+  // The labels, made on first use.
+  Ui::Tform_About* ui();
+  void setVisible(bool visible) override;
 
  private:
   std::unique_ptr<Ui::Tform_About> m_ui;
@@ -40,6 +42,7 @@ class Tform_About : public QDialog, private AboutView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildControls();
   // AboutView
   void SetText(AboutLabel label, const std::string& text) override;
   void SetCommentsShown(bool shown) override;

@@ -17,6 +17,7 @@
 #include "entry/ClassificationList.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/Pictures.h"
 #include "platform/WindowFrame.h"
 #include "ui_Forminput.h"
 
@@ -122,8 +123,8 @@ void Tform_Input::BuildControls() {
     edit->setMaxLength(std::numeric_limits<int>::max());
   }
   m_ui->medt_Date->SetEditMask(QStringLiteral("!9999/99/00;1;-"));
-  m_ui->bbtn_Ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
-  m_ui->bbtn_Cancel->setIcon(QIcon(QStringLiteral(":/icons/cancel.svg")));
+  m_ui->bbtn_Ok->setIcon(Picture("ok"));
+  m_ui->bbtn_Cancel->setIcon(Picture("cancel"));
   m_ui->StringGrid1->setColumnWidth(0, 64);
   m_ui->StringGrid1->setColumnWidth(1, 74);
   m_ui->StringGrid1->setColumnWidth(2, 64);
@@ -276,9 +277,11 @@ int Tform_Input::FrameWidth() { return frameGeometry().width(); }
 
 int Tform_Input::TitleBarHeight() { return std::max(geometry().top() - frameGeometry().top(), 20); }
 
-WindowPoint Tform_Input::FramePlace() {
+std::optional<WindowPoint> Tform_Input::FramePlace() {
+  // A Wayland compositor does not tell a window where it is.
+  if (!WindowPlacesKnown()) return std::nullopt;
   const QPoint p = FrameTopLeft(this);
-  return {p.x(), p.y()};
+  return WindowPoint{p.x(), p.y()};
 }
 
 void Tform_Input::PlaceFrameAt(WindowPoint frameTopLeft) {

@@ -73,7 +73,7 @@ class Tform_Input : public QDialog, private InputView {
   std::vector<ScreenArea> Screens() override;
   int FrameWidth() override;
   int TitleBarHeight() override;
-  WindowPoint FramePlace() override;
+  std::optional<WindowPoint> FramePlace() override;
   void PlaceFrameAt(WindowPoint frameTopLeft) override;
   WindowPoint PlaceAtDefault() override;
   void Show() override { show(); }

@@ -83,10 +83,11 @@ void InputPresenter::FormHide() {
   if (!m_shownOnce) return;
   // The default place was asked for the frame; while the frame is still
   // there, the user has not moved the window and the stored place stays.
-  const WindowPoint place = m_view.FramePlace();
-  if (m_defaultPlace != place) {
-    m_settings.InputWindow_Left = place.x;
-    m_settings.InputWindow_Top = place.y;
+  // Nor is a place stored that the window system did not report.
+  const std::optional<WindowPoint> place = m_view.FramePlace();
+  if (place && m_defaultPlace != *place) {
+    m_settings.InputWindow_Left = place->x;
+    m_settings.InputWindow_Top = place->y;
   }
   m_settings.AutoTax = m_view.Checked(InputControl::AutoTax);
   m_settings.NextInput = m_view.Checked(InputControl::NextInput);

@@ -64,8 +64,9 @@ class InputView : public MessageSink {
   virtual int FrameWidth() = 0;
   // The title bar's height once the window manager has framed the window.
   virtual int TitleBarHeight() = 0;
-  // The frame's top-left as the window system has it now.
-  virtual WindowPoint FramePlace() = 0;
+  // The frame's top-left as the window system has it now; nothing where the
+  // window system does not tell (a Wayland compositor).
+  virtual std::optional<WindowPoint> FramePlace() = 0;
   virtual void PlaceFrameAt(WindowPoint frameTopLeft) = 0;
   // Centres the window on the primary screen; the place it was put.
   virtual WindowPoint PlaceAtDefault() = 0;

@@ -31,8 +31,11 @@ TRAY_PID=""
 E2E_NAME=$(basename "$0" .sh)
 # Screenshots of the run (and of the screen at a failure) are kept beside the
 # built program.
-E2E_SHOTS=$(dirname "$MAMETAN")/e2e-shots/$E2E_NAME
-rm -rf "$E2E_SHOTS"
+# A script that runs as another user is handed a folder made for it.
+if [[ -z ${E2E_SHOTS:-} ]]; then
+  E2E_SHOTS=$(dirname "$MAMETAN")/e2e-shots/$E2E_NAME
+  rm -rf "$E2E_SHOTS"
+fi
 mkdir -p "$E2E_SHOTS"
 
 e2e_cleanup() {
@@ -243,6 +246,38 @@ wait_menu() {
         echo "$id"; return 0
       fi
     done
+    sleep 0.05
+  done
+  return 1
+}
+
+# --- StatusNotifierItem hosts, on the session bus ----------------------------
+
+bus_call() {  # bus_call destination path interface.method args...
+  dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>/dev/null
+}
+
+watcher_prop() {
+  bus_call org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1"
+}
+
+# The items registered with the watcher whose bus connection is process $1's;
+# the watcher names each by its bus name, perhaps followed by its path.
+registered_items() {
+  local name owner
+  watcher_prop RegisteredStatusNotifierItems >"$E2E_DIR/items.txt" || return 1
+  for name in $(tr -s ' \t' '\n\n' <"$E2E_DIR/items.txt" | grep -E '^[:a-zA-Z]' | grep -vE '^(variant|array)$'); do
+    owner=$(bus_call org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.GetConnectionUnixProcessID "string:${name%%/*}" | grep -o '[0-9]*$')
+    [[ $owner == "$1" ]] && { echo "$name"; return 0; }
+  done
+  return 1
+}
+
+wait_registered() {  # wait_registered pid seconds
+  for _ in $(seq $(($2 * 20))); do
+    registered_items "$1" && return 0
     sleep 0.05
   done
   return 1

@@ -21,6 +21,7 @@ struct FakeInputView : InputView {
   bool visible = false;
   bool okDefault = false;
   WindowPoint frame{10, 20};
+  bool placesKnown = true;
 
   std::string Text(InputControl c) override { return texts[c]; }
   void SetText(InputControl c, const std::string& t) override { texts[c] = t; }
@@ -39,7 +40,10 @@ struct FakeInputView : InputView {
   std::vector<ScreenArea> Screens() override { return {{0, 0, 1024, 768}}; }
   int FrameWidth() override { return 347; }
   int TitleBarHeight() override { return 20; }
-  WindowPoint FramePlace() override { return frame; }
+  std::optional<WindowPoint> FramePlace() override {
+    if (!placesKnown) return std::nullopt;
+    return frame;
+  }
   void PlaceFrameAt(WindowPoint p) override { frame = p; }
   WindowPoint PlaceAtDefault() override { return frame = {338, 283}; }
   void Show() override { visible = true; }
@@ -142,6 +146,11 @@ TEST_F(InputPresenterTest, UnreachableStoredPlaceIsKeptUntilTheWindowMoves) {
   EXPECT_EQ(settings.InputWindow_Left, 40);
   input.FormShow();
   EXPECT_EQ(view.frame, (WindowPoint{40, 30}));
+  // A window system that does not report places: nothing made up is stored.
+  view.placesKnown = false;
+  view.frame = {1, 2};
+  input.FormHide();
+  EXPECT_EQ(settings.InputWindow_Left, 40);
 }
 
 TEST_F(InputPresenterTest, EnterKeys) {
