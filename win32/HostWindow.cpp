@@ -241,7 +241,6 @@ void HostWindow::ShowWindow(HostedWindow window) {
               : window == HostedWindow::Setup ? m_windows.setup
                                               : m_windows.about;
   if (!hwnd) return;
-  if (!IsWindowVisible(hwnd) && m_windows.beforeShow) m_windows.beforeShow(window);
   ::ShowWindow(hwnd, SW_SHOW);
   if (IsIconic(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
   SetForegroundWindow(hwnd);

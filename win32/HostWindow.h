@@ -31,8 +31,6 @@ struct HostedWindows {
   HWND input = nullptr;
   HWND setup = nullptr;
   HWND about = nullptr;
-  // Runs before a window is shown (the input window's show steps).
-  std::function<void(HostedWindow)> beforeShow;
   std::function<void()> inputFormHide;
 };
 

@@ -10,18 +10,24 @@
 #include "platform/WinRegistry.h"
 #include "win32/Boxes.h"
 #include "win32/HostWindow.h"
+#include "win32/InputDialog.h"
 
 namespace mametan::win32 {
 namespace {
 
 // The modeless dialogs whose keys the dialog manager handles (Tab, Enter,
-// Esc, mnemonics).
-bool DialogMessage(const std::vector<HWND>& dialogs, MSG& msg) {
-  for (HWND dialog : dialogs) {
-    if (dialog && IsWindowVisible(dialog) && IsDialogMessageW(dialog, &msg)) return true;
+// Esc, mnemonics), each window's own key rules first.
+struct Dialogs {
+  InputDialog* input = nullptr;
+
+  bool Message(MSG& msg) const {
+    if (input && IsWindowVisible(input->Handle())) {
+      if (IsChild(input->Handle(), msg.hwnd) && input->PreTranslate(msg)) return true;
+      if (IsDialogMessageW(input->Handle(), &msg)) return true;
+    }
+    return false;
   }
-  return false;
-}
+};
 
 }  // namespace
 
@@ -31,11 +37,19 @@ int RunProgram(HINSTANCE instance) {
 
   WinRegistry registry;
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
-  std::vector<HWND> dialogs;
+  // The windows in start-up order, the host first: it loads the settings
+  // the later windows read while they are created.
+  auto input = std::make_unique<InputDialog>(SettingsRecord);
+  Dialogs dialogs;
   try {
     host->Create();
     HostedWindows hosted;
+    hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
+    host->SetHostedWindows(hosted);
+    input->Create(instance, host->Menu(), host->Handle());
+    hosted.input = input->Handle();
     host->SetHostedWindows(std::move(hosted));
+    dialogs.input = input.get();
   } catch (const std::exception& e) {
     ShowStandardErrorBox(e.what());
     return 0;
@@ -50,11 +64,12 @@ int RunProgram(HINSTANCE instance) {
       break;
     }
     if (got == -1) break;
-    if (DialogMessage(dialogs, msg)) continue;
+    if (dialogs.Message(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   const int exitCode = std::max(quitCode, host->ExitCode());
+  input.reset();
   host.reset();
   return exitCode;
 }
