@@ -8,6 +8,7 @@
 
 #include "common/ApSystem.h"
 #include "platform/WinRegistry.h"
+#include "win32/AboutDialog.h"
 #include "win32/Boxes.h"
 #include "win32/HostWindow.h"
 #include "win32/InputDialog.h"
@@ -19,11 +20,15 @@ namespace {
 // Esc, mnemonics), each window's own key rules first.
 struct Dialogs {
   InputDialog* input = nullptr;
+  AboutDialog* about = nullptr;
 
   bool Message(MSG& msg) const {
     if (input && IsWindowVisible(input->Handle())) {
       if (IsChild(input->Handle(), msg.hwnd) && input->PreTranslate(msg)) return true;
       if (IsDialogMessageW(input->Handle(), &msg)) return true;
+    }
+    if (about && IsWindowVisible(about->Handle()) && IsDialogMessageW(about->Handle(), &msg)) {
+      return true;
     }
     return false;
   }
@@ -40,6 +45,7 @@ int RunProgram(HINSTANCE instance) {
   // The windows in start-up order, the host first: it loads the settings
   // the later windows read while they are created.
   auto input = std::make_unique<InputDialog>(SettingsRecord);
+  auto about = std::make_unique<AboutDialog>();
   Dialogs dialogs;
   try {
     host->Create();
@@ -48,8 +54,11 @@ int RunProgram(HINSTANCE instance) {
     host->SetHostedWindows(hosted);
     input->Create(instance, host->Menu(), host->Handle());
     hosted.input = input->Handle();
+    about->Create(instance);
+    hosted.about = about->Handle();
     host->SetHostedWindows(std::move(hosted));
     dialogs.input = input.get();
+    dialogs.about = about.get();
   } catch (const std::exception& e) {
     ShowStandardErrorBox(e.what());
     return 0;
@@ -69,6 +78,7 @@ int RunProgram(HINSTANCE instance) {
     DispatchMessageW(&msg);
   }
   const int exitCode = std::max(quitCode, host->ExitCode());
+  about.reset();
   input.reset();
   host.reset();
   return exitCode;

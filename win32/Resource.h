@@ -29,3 +29,6 @@
 #define IDC_NEXT_INPUT 1011
 #define IDC_OK 1012
 #define IDC_CANCEL 1013
+
+// The about box; its controls are made in code at their pixel places.
+#define IDD_ABOUT 200

@@ -9,7 +9,7 @@ set -uo pipefail
 E2E_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 MAMETAN=$(realpath "${1:?path to mametan.exe}")
-export WINEPREFIX=${2:?Wine prefix}
+export WINEPREFIX=$(realpath -m "${2:?Wine prefix}")
 export WINEARCH=win64 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
