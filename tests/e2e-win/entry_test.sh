@@ -25,8 +25,10 @@ xdotool mousemove $((X + 100)) $((Y + 55)) click 1
 sleep 0.3
 xdotool key Down
 xdotool key Tab
-xdotool type --delay 30 'りんご'
+sleep 0.3
+xdotool type --delay 100 'りんご'
 xdotool key Tab
+sleep 0.3
 xdotool type --delay 30 '1980'
 xdotool key alt+t
 sleep 0.3
