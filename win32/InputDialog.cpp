@@ -207,6 +207,17 @@ INT_PTR InputDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case IDC_NEXT_INPUT:
           if (HIWORD(wParam) == BN_CLICKED) m_presenter.cb_NextInputClick();
           return TRUE;
+        case IDC_GOODS:
+        case IDC_KIND:
+          // Japanese input on in the texts as they get the focus.
+          if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == CBN_SETFOCUS) {
+            HWND field = GetFocus();
+            if (HIMC context = ImmGetContext(field)) {
+              ImmSetOpenStatus(context, TRUE);
+              ImmReleaseContext(field, context);
+            }
+          }
+          return TRUE;
         default:
           // IDOK: Enter while the window has no default button.
           return TRUE;
