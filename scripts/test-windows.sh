@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Cross-compiles the core and the Windows half of the platform layer with
-# mingw-w64 into build-win and runs their tests under Wine, headless, in a
-# Wine prefix of its own inside the build folder (the preset "mingw").
+# Cross-compiles the core, the Windows half of the platform layer and the
+# Windows program mametan.exe with mingw-w64 into build-win and runs the
+# tests under Wine (the preset "mingw"): the unit tests headless in a Wine
+# prefix of their own inside the build folder, then the end-to-end cases
+# (tests/e2e-win), each on a private X server with a tray host, in a fresh
+# prefix of their own.
 #   scripts/test-windows.sh [extra ctest arguments]
 set -uo pipefail
 cd "$(dirname "$0")/.."

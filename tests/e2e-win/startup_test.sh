@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The program under Wine as a user meets it: the icon docks into the tray
+# host, a second start ends at once, a right press on the icon opens the menu
+# and its exit command ends the program with the settings in the registry.
+#   startup_test.sh <mametan.exe> <Wine prefix>
+source "$(dirname "$0")/lib.sh"
+
+start_desktop
+started=$(date +%s%N)
+start_program
+check "the icon docks into the tray host" wait_docked
+echo "docked after $((($(date +%s%N) - started) / 1000000)) ms"
+
+second_start() {
+  local begun rc
+  begun=$(date +%s%N)
+  timeout 30 wine "$MAMETAN" >>"$E2E_DIR/program.log" 2>&1
+  rc=$?
+  echo "second start: exit code $rc after $((($(date +%s%N) - begun) / 1000000)) ms"
+  [[ $rc -eq 1 ]] && program_running && [[ $(viewable_windows mametan.exe | wc -l) -eq 0 ]]
+}
+check "a second start ends at once with exit code 1 and shows nothing" second_start
+
+# The popup menu: a new window of the program, at the pointer.
+menu_opens() {
+  xdotool mousemove "$ICON_X" "$ICON_Y" click 3
+  for _ in $(seq 50); do
+    MENU=$(viewable_windows mametan.exe | head -n1)
+    [[ -n $MENU ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+check "a right press on the icon opens the menu" menu_opens
+sleep 0.3
+screenshot menu
+
+# 終了 is the menu's last item: the user clicks it.
+exit_from_menu() {
+  local geometry
+  geometry=$(xdotool getwindowgeometry --shell "$MENU") || return 1
+  eval "$geometry"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1
+  wait_program_end
+}
+check "the menu's exit command ends the program" exit_from_menu
+
+settings_saved() {
+  local values
+  values=$(wine reg query 'HKCU\Software\VelmaroSoftware\Mametan' 2>/dev/null | tr -d '\r')
+  grep -q 'File_Kakeibo *REG_SZ *kakeibo.csv' <<<"$values" &&
+    grep -q 'InputWindow_Left *REG_SZ' <<<"$values"
+}
+check "the settings are in the registry after the exit" settings_saved
+finish

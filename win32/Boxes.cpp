@@ -1,0 +1,18 @@
+#include "win32/Boxes.h"
+
+#include "common/AppError.h"
+#include "win32/WideText.h"
+
+namespace mametan::win32 {
+
+void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon) {
+  const UINT style = icon == MessageIcon::Stop ? MB_ICONSTOP : MB_ICONEXCLAMATION;
+  MessageBoxW(owner, Wide(text).c_str(), L"Message", MB_OK | style);
+}
+
+void ShowStandardErrorBox(const std::string& message) {
+  MessageBoxW(nullptr, Wide(ErrorBoxText(message)).c_str(), kApplicationTitle,
+              MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
+
+}  // namespace mametan::win32

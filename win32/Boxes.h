@@ -1,0 +1,19 @@
+#pragma once
+// The program's message boxes with Win32's MessageBoxW.
+#include <windows.h>
+
+#include <string>
+
+#include "common/Messages.h"
+
+namespace mametan::win32 {
+
+inline constexpr const wchar_t* kApplicationTitle = L"まめたん家計簿";
+
+// The program's own message: caption "Message", one OK button, over `owner`.
+void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon);
+// The standard error box: the application title, the stop icon, the text
+// with the error box's full stop.
+void ShowStandardErrorBox(const std::string& message);
+
+}  // namespace mametan::win32

@@ -1,0 +1,354 @@
+#include "win32/HostWindow.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/AppError.h"
+#include "common/CommandLine.h"
+#include "platform/Cp932.h"
+#include "win32/Boxes.h"
+#include "win32/Resource.h"
+#include "win32/WideText.h"
+
+namespace mametan::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"Tform_Main";
+constexpr UINT kTrayIconId = 1;
+constexpr UINT_PTR kAnimateTimer = 1;
+constexpr wchar_t kHelpFileName[] = L"mametan.html";
+
+// The designed place and outer size of the host window, seen in debug mode.
+constexpr int kLeft = 234, kTop = 118, kWidth = 174, kHeight = 166;
+
+// A menu image: the icon drawn into a 32-bit bitmap with its alpha, which
+// menus draw with their own background behind it.
+HBITMAP MenuBitmap(HINSTANCE instance, int resource, int size) {
+  const auto icon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, 0));
+  if (!icon) return nullptr;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  if (bitmap) {
+    std::memset(bits, 0, static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+  }
+  DeleteDC(dc);
+  DestroyIcon(icon);
+  return bitmap;
+}
+
+}  // namespace
+
+HostWindow::HostWindow(HINSTANCE instance, RegistryBackend& registry, TApSystem& settings)
+    : m_instance(instance), m_presenter(*this, registry, settings) {}
+
+HostWindow::~HostWindow() {
+  // The icon goes while its window still exists.
+  m_tray.reset();
+  if (m_hwnd) DestroyWindow(m_hwnd);
+  if (m_menu) DestroyMenu(m_menu);
+  for (HBITMAP b : m_menuImages) DeleteObject(b);
+  if (m_trayImage) DestroyIcon(m_trayImage);
+  if (m_appIcon) DestroyIcon(m_appIcon);
+}
+
+void HostWindow::Create() {
+  m_appIcon = static_cast<HICON>(
+      LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_MAMETAN), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &HostWindow::WindowProc;
+  wc.hInstance = m_instance;
+  wc.hIcon = m_appIcon;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+  m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+  const UINT dpi = GetDpiForSystem();
+  m_hwnd = CreateWindowExW(0, kClassName, L"form_Main", WS_OVERLAPPEDWINDOW, kLeft, kTop,
+                           MulDiv(kWidth, static_cast<int>(dpi), 96),
+                           MulDiv(kHeight, static_cast<int>(dpi), 96), nullptr, nullptr, m_instance,
+                           this);
+  if (!m_hwnd) throw AppError("form_Main を作成できません");
+  CreateMenu();
+
+  // The icon's stored properties, in the order the component reads them. A
+  // refusal while they are read is reported as a failure to read the form.
+  const int small = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+  m_trayImage = static_cast<HICON>(
+      LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_TASKTRAY), IMAGE_ICON, small, small, 0));
+  m_tray = std::make_unique<TrayIconRules>(static_cast<TrayEnvironment&>(*this));
+  m_tray->SetLoading(true);
+  try {
+    m_tray->SetVisible(true);
+  } catch (const TrayError& e) {
+    throw AppError(std::string("TrayIcon.Visible の読み込み中のエラー : ") + e.what());
+  }
+  m_tray->SetHide(true);
+  m_tray->RestoreOn = imDoubleClick;
+  m_tray->PopupMenuOn = imNone;
+  m_tray->Icons = &m_trayImages;
+  m_tray->SetIconIndex(0);
+  m_tray->OnMouseDown = [this](TMouseButton button, TShiftState, int x, int y) {
+    const TrayButton b = button == mbLeft    ? TrayButton::Left
+                         : button == mbRight ? TrayButton::Right
+                                             : TrayButton::Middle;
+    m_presenter.TrayIconMouseDown(b, x, y);
+  };
+  m_tray->Loaded();
+  m_presenter.FormCreate();
+  if (DebugMode) ::ShowWindow(m_hwnd, SW_SHOW);
+}
+
+void HostWindow::CreateMenu() {
+  m_menu = CreatePopupMenu();
+  struct Item {
+    UINT id;
+    const wchar_t* caption;
+    bool visible;
+  };
+  // The list item is hidden; a Win32 menu has no hidden items, so it is left out.
+  const Item items[] = {{kCmdInput, L"入力(&I)...", true},
+                        {kCmdList, L"一覧(&V)...", false},
+                        {kCmdSetup, L"設定(&S)...", true},
+                        {kCmdHelp, L"ヘルプ(&H)", true},
+                        {0, nullptr, true},
+                        {kCmdAbout, L"バージョン情報(&A)...", true},
+                        {kCmdExit, L"終了(&E)", true}};
+  const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
+  for (const Item& item : items) {
+    if (!item.caption) {
+      AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    if (!item.visible) continue;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP;
+    info.wID = item.id;
+    info.dwTypeData = const_cast<wchar_t*>(item.caption);
+    info.hbmpItem =
+        MenuBitmap(m_instance, IDI_MENU_FIRST + static_cast<int>(item.id - kCmdInput), size);
+    if (info.hbmpItem) m_menuImages.push_back(info.hbmpItem);
+    InsertMenuItemW(m_menu, GetMenuItemCount(m_menu), TRUE, &info);
+  }
+}
+
+void HostWindow::SetHostedWindows(HostedWindows windows) {
+  m_windows = std::move(windows);
+  m_presenter.SetInputFormHide(m_windows.inputFormHide);
+}
+
+LRESULT CALLBACK HostWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<HostWindow*>(create->lpCreateParams);
+    self->m_hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return self->HandleMessage(msg, wParam, lParam);
+}
+
+LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == m_taskbarCreated && m_taskbarCreated != 0) {
+    // A new shell has no icons: ours goes in again.
+    if (m_tray && m_tray->Visible()) AddIcon(m_tray->NotifyData());
+    return 0;
+  }
+  switch (msg) {
+    case traymsg::kCallback: {
+      if (!m_tray) return 0;
+      TMessage message{msg, wParam, lParam, 0};
+      m_tray->DoMessage(message);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0) Command(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kAnimateTimer && m_tray) m_tray->DoOnAnimate();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam && !m_presenter.Closed()) {
+        // The process may end as soon as this returns: the settings are
+        // saved now and the icon taken away.
+        m_presenter.EndSessionRequested();
+        if (m_tray) {
+          TMessage message{msg, wParam, lParam, 0};
+          m_tray->DoMessage(message);
+        }
+      }
+      return 0;
+    case WM_CLOSE:
+      if (m_presenter.FormClose()) {
+        m_tray.reset();
+        ::ShowWindow(m_hwnd, SW_HIDE);
+      }
+      return 0;
+    default:
+      return DefWindowProcW(m_hwnd, msg, wParam, lParam);
+  }
+}
+
+void HostWindow::Command(UINT id) {
+  switch (id) {
+    case kCmdInput:
+      m_presenter.I1Click();
+      break;
+    case kCmdList:
+      m_presenter.List1Click();
+      break;
+    case kCmdSetup:
+      m_presenter.S1Click();
+      break;
+    case kCmdHelp:
+      m_presenter.Help1Click();
+      break;
+    case kCmdAbout:
+      m_presenter.About1Click();
+      break;
+    case kCmdExit:
+      m_presenter.pm_ExitClick();
+      break;
+    default:
+      break;
+  }
+}
+
+void HostWindow::ShowWindow(HostedWindow window) {
+  HWND hwnd = window == HostedWindow::Input   ? m_windows.input
+              : window == HostedWindow::Setup ? m_windows.setup
+                                              : m_windows.about;
+  if (!hwnd) return;
+  ::ShowWindow(hwnd, SW_SHOW);
+  if (IsIconic(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
+  SetForegroundWindow(hwnd);
+}
+
+void HostWindow::PopupMenu(int x, int y) {
+  // A menu of a window that is not in the foreground stays open when the
+  // user clicks elsewhere; the empty message afterwards lets a second press
+  // on the icon open it again.
+  SetForegroundWindow(m_hwnd);
+  TrackPopupMenuEx(m_menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, m_hwnd, nullptr);
+  PostMessageW(m_hwnd, WM_NULL, 0, 0);
+}
+
+std::string HostWindow::HelpFilePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  path.erase(path.find_last_of(L'\\') + 1);
+  return Utf8(path + kHelpFileName);
+}
+
+void HostWindow::OpenHelpPage(const std::string& path) {
+  ShellExecuteW(m_hwnd, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void HostWindow::CloseHost() { SendMessageW(m_hwnd, WM_CLOSE, 0, 0); }
+
+void HostWindow::Quit(int exitCode) {
+  m_exitCode = exitCode;
+  PostQuitMessage(exitCode);
+}
+
+void HostWindow::ShowMessage(const std::string& text, MessageIcon icon) {
+  ShowProgramMessage(IsWindowVisible(m_hwnd) ? m_hwnd : nullptr, text, icon);
+}
+
+void HostWindow::ShowErrorBox(const std::string& text) { ShowStandardErrorBox(text); }
+
+bool HostWindow::NotifyIcon(DWORD action, const TrayNotifyData& data) {
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof(nid);
+  nid.hWnd = m_hwnd;
+  nid.uID = kTrayIconId;
+  if (action != NIM_DELETE) {
+    nid.uFlags = NIF_MESSAGE | NIF_ICON;
+    nid.uCallbackMessage = data.uCallbackMessage;
+    nid.hIcon = data.icon == TrayNotifyData::kApplicationIcon ? m_appIcon
+                : data.icon == TrayNotifyData::kNoIcon        ? nullptr
+                                                              : m_trayImage;
+    if (data.uFlags & TrayNotifyData::kFlagTip) {
+      nid.uFlags |= NIF_TIP;
+      const std::wstring tip = Wide(data.szTip);
+      wcsncpy(nid.szTip, tip.c_str(), std::size(nid.szTip) - 1);
+    }
+  }
+  return Shell_NotifyIconW(action, &nid) != FALSE;
+}
+
+bool HostWindow::AddIcon(const TrayNotifyData& data) { return NotifyIcon(NIM_ADD, data); }
+bool HostWindow::ModifyIcon(const TrayNotifyData& data) { return NotifyIcon(NIM_MODIFY, data); }
+bool HostWindow::DeleteIcon() { return NotifyIcon(NIM_DELETE, TrayNotifyData{}); }
+
+TPoint HostWindow::CursorPos() {
+  // The pointer now, not the callback's message position: Wine's shell
+  // posts the callback with a position of 0, 0.
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+TShiftState HostWindow::KeyShiftState() {
+  TShiftState s = 0;
+  if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+  if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+  return s;
+}
+
+void HostWindow::RestoreApplication() {
+  // The window opened last that is still open comes forward.
+  for (HWND hwnd : {m_windows.about, m_windows.setup, m_windows.input}) {
+    if (hwnd && IsWindowVisible(hwnd)) {
+      SetForegroundWindow(hwnd);
+      return;
+    }
+  }
+}
+
+void HostWindow::SetTimerEnabled(bool enabled) {
+  m_timerEnabled = enabled;
+  if (!m_hwnd) return;
+  if (enabled) {
+    SetTimer(m_hwnd, kAnimateTimer, static_cast<UINT>(m_timerInterval), nullptr);
+  } else {
+    KillTimer(m_hwnd, kAnimateTimer);
+  }
+}
+
+void HostWindow::SetTimerInterval(int milliseconds) {
+  m_timerInterval = milliseconds;
+  if (m_timerEnabled) SetTimerEnabled(true);
+}
+
+}  // namespace mametan::win32

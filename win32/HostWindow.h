@@ -1,0 +1,105 @@
+#pragma once
+// The hidden host window: it owns the tray icon and the popup menu, carries
+// the icon's callback message to the core tray rules and the menu's commands
+// to the host presenter, and ends the program through that presenter. It is
+// a hidden top-level window rather than a message-only one: the shell's
+// "TaskbarCreated" broadcast and the session-end messages reach top-level
+// windows only.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/MainPresenter.h"
+#include "tray/TrayDispatch.h"
+
+namespace mametan::win32 {
+
+// The popup menu's command identifiers, in menu order.
+enum MenuCommand : UINT {
+  kCmdInput = 101,
+  kCmdList,
+  kCmdSetup,
+  kCmdHelp,
+  kCmdAbout,
+  kCmdExit,
+};
+
+// The windows the host shows, as they are created after it.
+struct HostedWindows {
+  HWND input = nullptr;
+  HWND setup = nullptr;
+  HWND about = nullptr;
+  std::function<void()> inputFormHide;
+};
+
+class HostWindow : public MainView, private TrayEnvironment {
+ public:
+  HostWindow(HINSTANCE instance, RegistryBackend& registry, TApSystem& settings);
+  ~HostWindow() override;
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+
+  // Creates the window, the menu and the tray icon, then loads the settings.
+  // Throws AppError when the notification area refuses the icon.
+  void Create();
+  HWND Handle() const { return m_hwnd; }
+  HMENU Menu() const { return m_menu; }
+  MainPresenter& Presenter() { return m_presenter; }
+  void SetHostedWindows(HostedWindows windows);
+  int ExitCode() const { return std::max(m_exitCode, m_presenter.ExitCode()); }
+
+  // MainView
+  void ShowWindow(HostedWindow window) override;
+  void PopupMenu(int x, int y) override;
+  std::string HelpFilePath() override;
+  void OpenHelpPage(const std::string& path) override;
+  void CloseHost() override;
+  void Quit(int exitCode) override;
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowErrorBox(const std::string& text) override;
+
+ private:
+  class TrayImages : public TrayImageList {
+   public:
+    int Count() const override { return 1; }
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void CreateMenu();
+  void Command(UINT id);
+  bool NotifyIcon(DWORD action, const TrayNotifyData& data);
+
+  // TrayEnvironment
+  bool AddIcon(const TrayNotifyData& data) override;
+  bool ModifyIcon(const TrayNotifyData& data) override;
+  bool DeleteIcon() override;
+  TPoint CursorPos() override;
+  TShiftState KeyShiftState() override;
+  void MinimizeApplication() override {}
+  void RestoreApplication() override;
+  void ForegroundActiveForm() override {}
+  void SetApplicationHook(bool) override {}
+  void SetTimerEnabled(bool enabled) override;
+  void SetTimerInterval(int milliseconds) override;
+
+  HINSTANCE m_instance;
+  HWND m_hwnd = nullptr;
+  HMENU m_menu = nullptr;
+  std::vector<HBITMAP> m_menuImages;
+  HICON m_trayImage = nullptr;
+  HICON m_appIcon = nullptr;
+  UINT m_taskbarCreated = 0;
+  int m_timerInterval = 1000;
+  bool m_timerEnabled = false;
+  int m_exitCode = 0;
+  TrayImages m_trayImages;
+  HostedWindows m_windows;
+  MainPresenter m_presenter;
+  // Last: the rules remove the icon when they go, while the window still is.
+  std::unique_ptr<TrayIconRules> m_tray;
+};
+
+}  // namespace mametan::win32

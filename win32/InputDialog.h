@@ -1,0 +1,80 @@
+#pragma once
+// The input window as a modeless Win32 dialog: the controls of InputView,
+// the window's events forwarded to the input presenter. No rule of its own.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "entry/InputPresenter.h"
+#include "win32/MaskedEdit.h"
+
+namespace mametan::win32 {
+
+class InputDialog : public InputView {
+ public:
+  explicit InputDialog(TApSystem& settings) : m_presenter(*this, settings) {}
+  ~InputDialog() override;
+  InputDialog(const InputDialog&) = delete;
+  InputDialog& operator=(const InputDialog&) = delete;
+
+  // Makes the hidden window; `contextMenu` opens on its background and sends
+  // its commands to `menuOwner`. Runs the creation steps.
+  void Create(HINSTANCE instance, HMENU contextMenu, HWND menuOwner);
+  HWND Handle() const { return m_hwnd; }
+  InputPresenter& Presenter() { return m_presenter; }
+  // The window's key rules, before the dialog manager sees the message.
+  // True when the message was used up.
+  bool PreTranslate(const MSG& msg);
+
+  // InputView
+  std::string Text(InputControl control) override;
+  void SetText(InputControl control, const std::string& text) override;
+  bool Checked(InputControl control) override;
+  void SetChecked(InputControl control, bool checked) override;
+  void Focus(InputControl control) override;
+  bool DateComplete() override;
+  void RefuseUnfinishedDate() override;
+  std::optional<std::string> ListedKindBytes() override;
+  void ClearKind() override;
+  void SetKinds(std::vector<std::string> kinds) override;
+  void SetOkDefault(bool isDefault) override;
+  void MoveFocus(bool forward) override;
+  CivilDate Today() override;
+  std::string DateSeparator() override;
+  std::vector<ScreenArea> Screens() override;
+  int FrameWidth() override;
+  int TitleBarHeight() override;
+  WindowPoint FramePlace() override;
+  void PlaceFrameAt(WindowPoint frameTopLeft) override;
+  WindowPoint PlaceAtDefault() override;
+  void Show() override;
+  void Hide() override;
+  bool IsVisible() override;
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowErrorBox(const std::string& text) override;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  void Layout();
+  HWND Control(InputControl control) const;
+  int Scale(int pixels) const;
+
+  InputPresenter m_presenter;
+  HWND m_hwnd = nullptr;
+  HMENU m_contextMenu = nullptr;
+  HWND m_menuOwner = nullptr;
+  MaskedEdit m_date;
+  HFONT m_labelFont = nullptr;
+  HFONT m_fieldFont = nullptr;
+  HFONT m_dateFont = nullptr;
+  HFONT m_windowFont = nullptr;
+  HICON m_okIcon = nullptr;
+  HICON m_cancelIcon = nullptr;
+  // The kind list's items as the classification file holds them.
+  std::vector<std::string> m_kinds;
+  bool m_creating = false;
+};
+
+}  // namespace mametan::win32
