@@ -389,10 +389,10 @@ int InputDialog::TitleBarHeight() {
   return client.y - r.top;
 }
 
-WindowPoint InputDialog::FramePlace() {
+std::optional<WindowPoint> InputDialog::FramePlace() {
   RECT r{};
   GetWindowRect(m_hwnd, &r);
-  return {r.left, r.top};
+  return WindowPoint{r.left, r.top};
 }
 
 void InputDialog::PlaceFrameAt(WindowPoint frameTopLeft) {

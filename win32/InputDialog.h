@@ -45,7 +45,7 @@ class InputDialog : public InputView {
   std::vector<ScreenArea> Screens() override;
   int FrameWidth() override;
   int TitleBarHeight() override;
-  WindowPoint FramePlace() override;
+  std::optional<WindowPoint> FramePlace() override;
   void PlaceFrameAt(WindowPoint frameTopLeft) override;
   WindowPoint PlaceAtDefault() override;
   void Show() override;

@@ -156,6 +156,9 @@ wait_icon 10 >/dev/null
 item_call "$app" Activate 1000 10 >/dev/null
 input=$(wait_window "$TITLE" 5)
 check "Activate from the host opens the input window on X" test -n "$input"
+# Keys go where the keyboard is: sway gives it to the new window a moment
+# after mapping it, and a slow (sanitizer) build maps it later still.
+check "... and the window has the keyboard" wait_active "$TITLE" 5
 xdotool type --delay 30 food; xdotool key Tab
 xdotool type --delay 30 milk; xdotool key Tab
 xdotool type --delay 30 198; xdotool key Return
