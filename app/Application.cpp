@@ -5,13 +5,9 @@
 
 #include "platform/MessageBox.h"
 
-// Resources live in a static library: register them explicitly.
-static void InitResources() { Q_INIT_RESOURCE(resources); }
-
 namespace mametan {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  InitResources();
   setApplicationName(QStringLiteral("Mametan"));
   setOrganizationName(QStringLiteral("VelmaroSoftware"));
   setProperty("helpFile", kHelpFileName);

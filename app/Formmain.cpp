@@ -8,16 +8,12 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QUrl>
-#include <cstdio>
 
 #include "BuildInfo.h"
-#include "app/SettingsStore.h"
 #include "common/ApSystem.h"
 #include "common/AppError.h"
 #include "platform/MessageBox.h"
-
-// The resources live in a static library, which registers nothing by itself.
-static void InitResources() { Q_INIT_RESOURCE(resources); }
+#include "platform/Pictures.h"
 
 namespace mametan {
 
@@ -42,8 +38,7 @@ QString HelpFilePath() {
 }
 
 Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackends, QWidget* parent)
-    : QWidget(parent), m_registry(registry) {
-  InitResources();
+    : QWidget(parent), m_presenter(*this, registry, SettingsRecord) {
   setObjectName(QStringLiteral("form_Main"));
   setWindowTitle(QStringLiteral("form_Main"));
   QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -54,25 +49,23 @@ Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackend
   resize(174, 166);
   OpenHelpFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
   CreateComponents(std::move(trayBackends));
-  FormCreate();
+  m_presenter.FormCreate();
 
   connect(qApp, &QGuiApplication::commitDataRequest, this,
-          [this](QSessionManager&) { SaveAtSessionEnd(); });
-  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-    if (!m_closed) SaveAtSessionEnd();
-  });
+          [this](QSessionManager&) { m_presenter.SaveAtSessionEnd(); });
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_presenter.LoopEnding(); });
 }
 
 void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
   imglst_TaskTray = new TImageList(this);
   imglst_TaskTray->setObjectName(QStringLiteral("imglst_TaskTray"));
-  imglst_TaskTray->Add(QIcon(QStringLiteral(":/icons/tasktray.svg")));
+  imglst_TaskTray->Add(Picture("tasktray"));
 
   imglst_Menu = new TImageList(this);
   imglst_Menu->setObjectName(QStringLiteral("imglst_Menu"));
   for (const char* name :
        {"menu_input", "menu_list", "menu_setup", "menu_help", "menu_about", "menu_exit"}) {
-    imglst_Menu->Add(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))));
+    imglst_Menu->Add(Picture(name));
   }
 
   pmenu_Right = new QMenu(this);
@@ -117,95 +110,52 @@ void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
   TrayIcon->Loaded();
 }
 
-void Tform_Main::FormCreate() {
-  try {
-    LoadSettings(m_registry, SettingsRecord);
-  } catch (const std::exception& e) {
-    ShowErrorBox(QString::fromUtf8(e.what()));
-  }
-}
-
 void Tform_Main::TrayIconMouseDown(TMouseButton button, TShiftState, int x, int y) {
   switch (button) {
     case mbLeft:
-      ShowWindow(m_windows.input);
+      m_presenter.TrayIconMouseDown(TrayButton::Left, x, y);
       break;
     case mbRight:
-      pmenu_Right->popup(QPoint(x, y));
+      m_presenter.TrayIconMouseDown(TrayButton::Right, x, y);
       break;
     case mbMiddle:
+      m_presenter.TrayIconMouseDown(TrayButton::Middle, x, y);
       break;
   }
 }
 
-void Tform_Main::I1Click() { ShowWindow(m_windows.input); }
-
-void Tform_Main::S1Click() { ShowWindow(m_windows.setup); }
-
-void Tform_Main::Help1Click() {
-  const QString path = HelpFilePath();
-  if (!QFileInfo(path).isReadable()) {
-    ShowMessageBox(QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(path),
-                   MsgIcon::Exclamation, this);
-    return;
-  }
-  OpenHelpFile(path);
-}
-
-void Tform_Main::About1Click() { ShowWindow(m_windows.about); }
-
-void Tform_Main::pm_ExitClick() {
-  if (m_windows.inputFormHide) m_windows.inputFormHide();
-  close();
-}
-
-// The record goes to the store, or the store's key goes when the user asked
-// for that. Throws what the store throws.
-void Tform_Main::StoreSettings() {
-  if (SettingsRecord.DelRegistry) {
-    DeleteSettingsKey(m_registry);
-  } else {
-    SaveSettings(m_registry, SettingsRecord);
+void Tform_Main::ShowWindow(HostedWindow window) {
+  switch (window) {
+    case HostedWindow::Input:
+      mametan::ShowWindow(m_windows.input);
+      break;
+    case HostedWindow::Setup:
+      mametan::ShowWindow(m_windows.setup);
+      break;
+    case HostedWindow::About:
+      mametan::ShowWindow(m_windows.about);
+      break;
   }
 }
 
-bool Tform_Main::FormClose() {
-  try {
-    StoreSettings();
-  } catch (const std::exception& e) {
-    ShowErrorBox(QString::fromUtf8(e.what()));
-    return false;
-  }
-  return true;
+void Tform_Main::PopupMenu(int x, int y) { pmenu_Right->popup(QPoint(x, y)); }
+
+std::string Tform_Main::HelpFilePath() { return mametan::HelpFilePath().toStdString(); }
+
+void Tform_Main::Quit(int exitCode) { QCoreApplication::exit(exitCode); }
+
+void Tform_Main::ShowMessage(const std::string& text, MessageIcon icon) {
+  WindowMessages(this).ShowMessage(text, icon);
 }
 
-void Tform_Main::SaveAtSessionEnd() {
-  if (m_windows.inputFormHide) m_windows.inputFormHide();
-  // Nobody is there to answer a box: a modal one would only hold up the
-  // logout. The failure goes to stderr and into the exit code.
-  try {
-    StoreSettings();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "mametan: %s\n", e.what());
-    std::fflush(stderr);
-    m_exitCode = 1;
-  }
-}
-
-void Tform_Main::EndSessionRequested() {
-  SaveAtSessionEnd();
-  m_closed = true;
-  QCoreApplication::exit(m_exitCode);
-}
+void Tform_Main::ShowErrorBox(const std::string& text) { WindowMessages().ShowErrorBox(text); }
 
 void Tform_Main::closeEvent(QCloseEvent* event) {
-  if (!FormClose()) {
+  if (m_presenter.FormClose()) {
+    event->accept();
+  } else {
     event->ignore();
-    return;
   }
-  event->accept();
-  m_closed = true;
-  QCoreApplication::quit();
 }
 
 }  // namespace mametan

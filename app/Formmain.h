@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/MainPresenter.h"
 #include "platform/Registry.h"
 #include "tray/Trayicon.h"
 
@@ -23,7 +24,8 @@ struct HostedWindows {
   std::function<void()> inputFormHide;
 };
 
-class Tform_Main : public QWidget {
+// The host window's tray icon, menu and pixels; its logic is MainPresenter.
+class Tform_Main : public QWidget, private MainView {
   Q_OBJECT
  public:
   // Throws AppError when the notification area refuses the icon; the
@@ -33,27 +35,25 @@ class Tform_Main : public QWidget {
       TrayBackendFactory trayBackends = [] { return CreateDesktopTrayBackend(); },
       QWidget* parent = nullptr);
 
-  void SetHostedWindows(HostedWindows windows) { m_windows = std::move(windows); }
+  void SetHostedWindows(HostedWindows windows) {
+    m_presenter.SetInputFormHide(windows.inputFormHide);
+    m_windows = std::move(windows);
+  }
 
   // Saves or deletes the settings; false when the save failed (its error has
   // been shown) and the program must stay.
-  bool FormClose();
-  // True once the program is ending: a close went through or the session ended.
-  bool Closed() const { return m_closed; }
-
-  // The end of the desktop session or a termination signal: the exit
-  // command's path without any box, then the program ends whatever the save
-  // did. A failed save is written to stderr and makes ExitCode() 1.
-  void EndSessionRequested();
-  int ExitCode() const { return m_exitCode; }
+  bool FormClose() { return m_presenter.FormClose(); }
+  bool Closed() const { return m_presenter.Closed(); }
+  void EndSessionRequested() { m_presenter.EndSessionRequested(); }
+  int ExitCode() const { return m_presenter.ExitCode(); }
 
   void TrayIconMouseDown(TMouseButton button, TShiftState shift, int x, int y);
-  void I1Click();
-  void List1Click() {}
-  void S1Click();
-  void Help1Click();
-  void About1Click();
-  void pm_ExitClick();
+  void I1Click() { m_presenter.I1Click(); }
+  void List1Click() { m_presenter.List1Click(); }
+  void S1Click() { m_presenter.S1Click(); }
+  void Help1Click() { m_presenter.Help1Click(); }
+  void About1Click() { m_presenter.About1Click(); }
+  void pm_ExitClick() { m_presenter.pm_ExitClick(); }
 
   // Opens a file with the desktop's default handler; replaced by tests.
   std::function<void(const QString& path)> OpenHelpFile;
@@ -74,15 +74,21 @@ class Tform_Main : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void StoreSettings();
   void CreateComponents(TrayBackendFactory trayBackends);
-  void FormCreate();
-  void SaveAtSessionEnd();
+  // MainView
+  void ShowWindow(HostedWindow window) override;
+  void PopupMenu(int x, int y) override;
+  std::string HelpFilePath() override;
+  void OpenHelpPage(const std::string& path) override {
+    OpenHelpFile(QString::fromStdString(path));
+  }
+  void CloseHost() override { close(); }
+  void Quit(int exitCode) override;
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowErrorBox(const std::string& text) override;
 
-  RegistryBackend& m_registry;
+  MainPresenter m_presenter;
   HostedWindows m_windows;
-  bool m_closed = false;  // the settings went their way through FormClose
-  int m_exitCode = 0;     // 1 once a save at the end of the session failed
 };
 
 extern Tform_Main* form_Main;

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "platform/IniRegistry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
+#include "platform/Pictures.h"
 #include "platform/TaskbarCarrier.h"
 #include "platform/TermSignals.h"
 #include "tray/TrayHostWait.h"
@@ -43,6 +45,9 @@ class Session {
   int ExitCode() const { return m_main ? m_main->ExitCode() : 0; }
 
  private:
+  // Adds a window to the program's windows, and the global that names it.
+  template <typename Form>
+  Form* Add(std::unique_ptr<Form> window, Form*& global);
   void CreateHostWindow();
   void ListenForTermination();
   void CreateWindows();
@@ -53,26 +58,32 @@ class Session {
   TaskbarCarrier m_taskbarEntry;
   TaskbarRule m_taskbarRule;
   WindowWatcher m_watcher;
-  std::unique_ptr<Tform_Main> m_main;
   std::unique_ptr<TermSignals> m_termSignals;
-  std::unique_ptr<Tform_Setup> m_setup;
-  std::unique_ptr<Tform_EditKindFile> m_editKind;
-  std::unique_ptr<Tform_About> m_about;
-  std::unique_ptr<Tform_Input> m_input;
+  // The program's windows in start-up order, the host first; destroyed in
+  // reverse order, each with the global that names it cleared.
+  struct Window {
+    std::unique_ptr<QWidget> widget;
+    std::function<void()> forget;
+  };
+  std::vector<Window> m_windows;
+  Tform_Main* m_main = nullptr;
 };
 
 Session::~Session() {
-  form_About = nullptr;
-  form_Input = nullptr;
-  form_EditKindFile = nullptr;
-  form_Setup = nullptr;
-  form_Main = nullptr;
-  m_about.reset();
-  m_editKind.reset();
-  m_input.reset();
-  m_setup.reset();
   m_termSignals.reset();
-  m_main.reset();
+  while (!m_windows.empty()) {
+    m_windows.back().forget();
+    m_windows.pop_back();
+  }
+}
+
+template <typename Form>
+Form* Session::Add(std::unique_ptr<Form> window, Form*& global) {
+  Form* form = window.get();
+  global = form;
+  m_windows.push_back({std::move(window), [&global] { global = nullptr; }});
+  m_watcher.AddWindow(form);
+  return form;
 }
 
 bool Session::Open() {
@@ -96,9 +107,7 @@ bool Session::Open() {
 }
 
 void Session::CreateHostWindow() {
-  m_main = std::make_unique<Tform_Main>(m_registry);
-  form_Main = m_main.get();
-  m_watcher.AddWindow(m_main.get());
+  m_main = Add(std::make_unique<Tform_Main>(m_registry), form_Main);
 }
 
 // Logout, kill and Ctrl+C take the exit command's path. Listening before the
@@ -106,7 +115,7 @@ void Session::CreateHostWindow() {
 // is handled too.
 void Session::ListenForTermination() {
   m_termSignals = std::make_unique<TermSignals>();
-  Tform_Main* main = m_main.get();
+  Tform_Main* main = m_main;
   QObject::connect(m_termSignals.get(), &TermSignals::terminateRequested, main, [main] {
     main->EndSessionRequested();
     // Message boxes still open run loops of their own.
@@ -123,28 +132,18 @@ void Session::ListenForTermination() {
 }
 
 void Session::CreateWindows() {
-  m_setup = std::make_unique<Tform_Setup>();
-  form_Setup = m_setup.get();
-  m_watcher.AddWindow(m_setup.get());
-  m_input = std::make_unique<Tform_Input>();
-  form_Input = m_input.get();
-  m_input->SetContextMenu(m_main->pmenu_Right);
-  m_watcher.AddWindow(m_input.get());
+  Tform_Setup* setup = Add(std::make_unique<Tform_Setup>(), form_Setup);
+  Tform_Input* input = Add(std::make_unique<Tform_Input>(), form_Input);
+  input->SetContextMenu(m_main->pmenu_Right);
   // Over the setup dialog, which opens it.
-  m_editKind = std::make_unique<Tform_EditKindFile>(m_setup.get());
-  form_EditKindFile = m_editKind.get();
-  m_watcher.AddWindow(m_editKind.get());
-  m_about = std::make_unique<Tform_About>();
-  form_About = m_about.get();
-  m_watcher.AddWindow(m_about.get());
+  setup->SetKindEditor(Add(std::make_unique<Tform_EditKindFile>(setup), form_EditKindFile));
+  Tform_About* about = Add(std::make_unique<Tform_About>(), form_About);
 
   HostedWindows hosted;
-  hosted.input = m_input.get();
-  hosted.setup = m_setup.get();
-  hosted.about = m_about.get();
-  hosted.inputFormHide = [] {
-    if (form_Input) form_Input->FormHide();
-  };
+  hosted.input = input;
+  hosted.setup = setup;
+  hosted.about = about;
+  hosted.inputFormHide = [input] { input->FormHide(); };
   m_main->SetHostedWindows(hosted);
 }
 
@@ -153,18 +152,19 @@ void Session::CreateWindows() {
 void Session::ConnectTaskbarEntry() {
   m_main->TrayIcon->RestoreApplicationHook = [this] { RestoreApplication(); };
   m_main->TrayIcon->MinimizeApplicationHook = [this] { m_taskbarEntry.SetShown(false); };
-  Tform_Main* main = m_main.get();
+  Tform_Main* main = m_main;
   QObject::connect(&m_taskbarEntry, &TaskbarCarrier::closeRequested, main,
                    [main] { main->close(); });
 }
 
+// The entry comes back, and the window opened last of those still open (a
+// modal editor before the dialog under it) comes forward.
 void Session::RestoreApplication() {
   m_taskbarEntry.SetShown(true);
-  for (QWidget* w :
-       {static_cast<QWidget*>(m_input.get()), static_cast<QWidget*>(m_setup.get()),
-        static_cast<QWidget*>(m_about.get()), static_cast<QWidget*>(m_editKind.get())}) {
-    if (w->isVisible()) {
-      ShowWindow(w);
+  for (auto w = m_windows.rbegin(); w != m_windows.rend(); ++w) {
+    QWidget* widget = w->widget.get();
+    if (widget != m_main && widget->isVisible()) {
+      ShowWindow(widget);
       break;
     }
   }
@@ -173,9 +173,13 @@ void Session::RestoreApplication() {
 // The application's life: the windows are made once the notification area
 // is there, inside the event loop, so that waiting for a panel that starts
 // after us holds nothing up.
-int RunApplication(int argc, char** argv) {
+int RunApplication(int argc, char** argv, const std::string& platform) {
+  // The platform chosen for the session, for the toolkit only: programs we
+  // start (the help viewer) choose their own.
+  if (!platform.empty()) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
   TApplication app(argc, argv);
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/mametan.svg")));
+  if (!platform.empty()) qunsetenv("QT_QPA_PLATFORM");
+  QApplication::setWindowIcon(Picture("mametan"));
   IniRegistry registry(IniRegistry::DefaultPath());
   Session session(registry);
   TrayHostWait trayHost;
@@ -203,11 +207,12 @@ int RunMametan(int argc, char** argv) {
     return 1;
   }
 
-  if (const auto problem = XDisplayProblem()) {
-    std::fprintf(stderr, "mametan: %s\n", problem->c_str());
+  const DisplayChoice display = ChooseDisplayPlatform();
+  if (display.problem) {
+    std::fprintf(stderr, "mametan: %s\n", display.problem->c_str());
     return 1;
   }
-  const int exitCode = RunApplication(argc, argv);
+  const int exitCode = RunApplication(argc, argv, display.platform);
   instanceLock.Release();
   return exitCode;
 }

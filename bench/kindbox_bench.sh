@@ -14,15 +14,16 @@ awk -v n="$kinds" 'BEGIN { split("食費,雑貨  ,,水道光熱費,misc", k, ","
 cd "$work" || exit 1
 
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/displayfd" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/displayfd ]] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xdotool search --classname trayer >/dev/null 2>&1 && break; sleep 0.05; done
-sleep 0.5
+# The program saves its settings as it ends: its folder goes after it has.
+finish() {
+  kill "${pids[@]}" $TRAY_PID $XVFB_PID 2>/dev/null
+  wait 2>/dev/null
+  for p in "${pids[@]}"; do while kill -0 "$p" 2>/dev/null; do sleep 0.05; done; done
+  rm -rf "$work"
+}
+trap finish EXIT
+start_x
+start_tray
 
 line=$("$build/bench/bench_traywatch" dock "$build/mametan")
 pid=$(sed -n 's/.*pid=\([0-9]*\).*/\1/p' <<<"$line")

@@ -4,6 +4,9 @@
 #include <vector>
 
 namespace mametan {
+
+using cp932::IsLeadByte;
+using cp932::IsTrailByte;
 namespace {
 
 char g_dateSeparator = '/';
@@ -109,12 +112,9 @@ std::vector<bool> LiteralEditPositions(std::string_view mask,
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 // Half-width katakana count as letters in a Japanese system.
-bool IsLetter(unsigned char c) { return IsAsciiLetter(c) || (c >= 0xA1 && c <= 0xDF); }
+bool IsLetter(unsigned char c) { return IsAsciiLetter(c) || cp932::IsSingleByteKana(c); }
 
 }  // namespace
-
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 bool StartsDoubleByte(std::string_view text, int i) {
   const int n = static_cast<int>(text.size());

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Cp932.h"
+
 namespace mametan {
 
 enum class MaskCharKind {
@@ -32,9 +34,6 @@ struct MaskDirectiveSet {
   bool lowerCase = false;
 };
 
-// Code page 932 byte classes.
-bool IsLeadByte(unsigned char b);
-bool IsTrailByte(unsigned char b);
 // True when text[i] is the first byte of a double-byte character, judged by
 // reading text from its start.
 bool StartsDoubleByte(std::string_view text, int i);

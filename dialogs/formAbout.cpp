@@ -7,10 +7,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QUrl>
 #include <algorithm>
 
-#include "common/CommandLine.h"
-#include "platform/SystemInfo.h"
+#include "platform/Pictures.h"
 #include "platform/WindowFrame.h"
 #include "ui_formAbout.h"
 
@@ -18,12 +18,7 @@ namespace mametan {
 
 Tform_About* form_About = nullptr;
 
-const QString Tform_About::kHomePage = QStringLiteral("https://velmaro.example/mametan/");
-const QString Tform_About::kSupportAddress = QStringLiteral("support@velmaro.example");
-
 namespace {
-
-const QString kCopyright = QStringLiteral("Copyright (C) 2026 VelmaroSoftware");
 
 // A face of the given pixel height; the first family the system has wins.
 QFont Face(const QStringList& families, int px, bool bold = false, bool italic = false) {
@@ -59,18 +54,39 @@ void FitToWidth(QLabel* label) {
 
 }  // namespace
 
-Tform_About::Tform_About(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_About) {
-  m_ui->setupUi(this);
+Tform_About::Tform_About(QWidget* parent) : QDialog(parent), m_presenter(*this) {
   setObjectName(QStringLiteral("form_About"));
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(false);
   setFixedSize(301, 209);
+  Queries.openUrl = [](const std::string& url) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+  };
+}
+
+Ui::Tform_About* Tform_About::ui() {
+  BuildControls();
+  return m_ui.get();
+}
+
+void Tform_About::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+void Tform_About::BuildControls() {
+  // Made when the box is first shown: a program waiting in the tray loads
+  // no face, lays out no text and draws no picture for it.
+  if (m_ui) return;
+  m_ui = std::make_unique<Ui::Tform_About>();
+  m_ui->setupUi(this);
+  setFixedSize(301, 209);
   setFont(Face(kGothic, 12));
 
   m_ui->Comments->hide();
   m_ui->Comments->setFont(Face(kGothic, 12, true));
-  m_ui->ProgramIcon->setPixmap(QIcon(QStringLiteral(":/icons/mametan.svg")).pixmap(37, 37));
+  m_ui->ProgramIcon->setPixmap(Picture("mametan").pixmap(37, 37));
   m_ui->ProductName->setFont(Face(kGothic, 27, true, true));
   m_ui->Label5->setFont(Face(kMincho, 35, true, true));
   m_ui->Version->setFont(Face(kGothic, 15, true));
@@ -86,8 +102,8 @@ Tform_About::Tform_About(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_
     SetColor(link, Qt::blue);
     link->installEventFilter(this);
   }
-  m_ui->lbl_WWW->setText(kHomePage);
-  m_ui->lbl_EMail->setText(kSupportAddress);
+  m_ui->lbl_WWW->setText(QString::fromUtf8(AboutPresenter::kHomePage));
+  m_ui->lbl_EMail->setText(QString::fromUtf8(AboutPresenter::kSupportAddress));
 #ifndef _WIN32
   // Here the box tells the distribution, not a Windows version; its name
   // takes the room the shorter caption leaves.
@@ -102,39 +118,20 @@ Tform_About::Tform_About(QWidget* parent) : QDialog(parent), m_ui(new Ui::Tform_
     FitToWidth(label);
   }
 
-  Queries.osVersionText = QueryOsVersionText;
-  Queries.totalPhysicalMemory = QueryTotalPhysicalMemory;
-  Queries.programFileVersion = QueryProgramFileVersion;
-  Queries.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-
   connect(m_ui->OKButton, &QPushButton::clicked, this, &Tform_About::OKButtonClick);
   m_ui->OKButton->setFocus(Qt::OtherFocusReason);
 }
 
 Tform_About::~Tform_About() = default;
 
-void Tform_About::OKButtonClick() { hide(); }
-
-void Tform_About::lbl_WWWClick() { Queries.openUrl(QUrl(kHomePage)); }
-
-void Tform_About::lbl_EMailClick() {
-  Queries.openUrl(QUrl(QStringLiteral("mailto:") + kSupportAddress));
-}
-
 void Tform_About::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // un-minimised, not shown anew
-  if (!m_shownOnce) {
-    CentreOnScreen(this);
-  }
-  m_shownOnce = true;
-  FormShow();
-  m_ui->OKButton->setFocus(Qt::OtherFocusReason);
+  m_presenter.OnShow();
 }
 
 void Tform_About::keyPressEvent(QKeyEvent* event) {
-  // There is no cancel button: Esc leaves the box open.
-  if (event->key() == Qt::Key_Escape) {
+  if (event->key() == Qt::Key_Escape && !AboutPresenter::kEscapeCloses) {
     event->accept();
     return;
   }
@@ -155,30 +152,40 @@ bool Tform_About::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void Tform_About::FormShow() {
-  if (DebugMode) m_ui->Comments->show();
-  CollectSystemInfo();
-  m_ui->lbl_Version->setText(WindowsVersionText);
-  m_ui->lbl_Memory->setText(QString::number(TotalPhysicalMemory) + QStringLiteral(" Bytes"));
-
-  // The version label grows or shrinks with its text, its right edge fixed.
-  QLabel* version = m_ui->Version;
-  const int right = version->geometry().right();
-  version->setText(QStringLiteral("Version ") + FileVersionText);
-  const int width = version->fontMetrics().horizontalAdvance(version->text()) + 2;
-  version->setGeometry(right - width + 1, version->y(), width, version->height());
-
-  m_ui->Copyright->setText(kCopyright);
-  for (QLabel* label : {m_ui->lbl_Version, m_ui->lbl_Memory, m_ui->Copyright}) FitToWidth(label);
-}
-
-void Tform_About::CollectSystemInfo() {
-  // A query without an answer leaves what the last showing found.
-  if (const auto os = Queries.osVersionText()) WindowsVersionText = QString::fromStdString(*os);
-  TotalPhysicalMemory = Queries.totalPhysicalMemory();
-  if (const auto version = Queries.programFileVersion()) {
-    FileVersionText = QString::fromStdString(*version);
+void Tform_About::SetText(AboutLabel label, const std::string& text) {
+  const QString t = QString::fromStdString(text);
+  switch (label) {
+    case AboutLabel::Comments:
+      m_ui->Comments->setText(t);
+      break;
+    case AboutLabel::OsVersion:
+      m_ui->lbl_Version->setText(t);
+      FitToWidth(m_ui->lbl_Version);
+      break;
+    case AboutLabel::Memory:
+      m_ui->lbl_Memory->setText(t);
+      FitToWidth(m_ui->lbl_Memory);
+      break;
+    case AboutLabel::Version: {
+      // The version label grows or shrinks with its text, its right edge fixed.
+      QLabel* version = m_ui->Version;
+      const int right = version->geometry().right();
+      version->setText(t);
+      const int width = version->fontMetrics().horizontalAdvance(t) + 2;
+      version->setGeometry(right - width + 1, version->y(), width, version->height());
+      break;
+    }
+    case AboutLabel::Copyright:
+      m_ui->Copyright->setText(t);
+      FitToWidth(m_ui->Copyright);
+      break;
   }
 }
+
+void Tform_About::SetCommentsShown(bool shown) { m_ui->Comments->setVisible(shown); }
+
+void Tform_About::PlaceAtDefault() { CentreOnScreen(this); }
+
+void Tform_About::FocusOk() { m_ui->OKButton->setFocus(Qt::OtherFocusReason); }
 
 }  // namespace mametan

@@ -3,13 +3,9 @@
 // two links, the operating system and the machine's memory. Created hidden
 // once per run and shown modeless; every showing gathers the facts afresh.
 #include <QDialog>
-#include <QString>
-#include <QUrl>
-#include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
-#include <string>
+
+#include "dialogs/AboutPresenter.h"
 
 namespace Ui {
 class Tform_About;
@@ -17,32 +13,28 @@ class Tform_About;
 
 namespace mametan {
 
-// Where the about box learns about the machine and opens its links; the
-// platform's answers unless a test puts others in.
-struct AboutQueries {
-  std::function<std::optional<std::string>()> osVersionText;
-  std::function<std::uint64_t()> totalPhysicalMemory;
-  std::function<std::optional<std::string>()> programFileVersion;
-  // Opens a link with the desktop's default handler; a failure says nothing.
-  std::function<void(const QUrl&)> openUrl;
-};
-
-class Tform_About : public QDialog {
+// The about box's labels and pixels; its logic is AboutPresenter.
+class Tform_About : public QDialog, private AboutView {
   Q_OBJECT
  public:
   explicit Tform_About(QWidget* parent = nullptr);
   ~Tform_About() override;
 
-  Ui::Tform_About* ui() const { return m_ui.get(); }
-  AboutQueries Queries;
+  // The labels, made on first use.
+  Ui::Tform_About* ui();
+  void setVisible(bool visible) override;
 
-  static const QString kHomePage;
-  static const QString kSupportAddress;
+ private:
+  std::unique_ptr<Ui::Tform_About> m_ui;
+  AboutPresenter m_presenter;
+
+ public:
+  AboutQueries& Queries = m_presenter.Queries;
 
  public slots:
-  void OKButtonClick();
-  void lbl_WWWClick();
-  void lbl_EMailClick();
+  void OKButtonClick() { m_presenter.OKButtonClick(); }
+  void lbl_WWWClick() { m_presenter.lbl_WWWClick(); }
+  void lbl_EMailClick() { m_presenter.lbl_EMailClick(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -50,15 +42,13 @@ class Tform_About : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void FormShow();
-  void CollectSystemInfo();
-
-  std::unique_ptr<Ui::Tform_About> m_ui;
-  QString WindowsVersionText;
-  // 64 bits: machines have 4 GiB and more.
-  std::uint64_t TotalPhysicalMemory = 0;
-  QString FileVersionText;
-  bool m_shownOnce = false;
+  void BuildControls();
+  // AboutView
+  void SetText(AboutLabel label, const std::string& text) override;
+  void SetCommentsShown(bool shown) override;
+  void PlaceAtDefault() override;
+  void FocusOk() override;
+  void Hide() override { hide(); }
 };
 
 extern Tform_About* form_About;

@@ -1,5 +1,6 @@
 #include "entry/Classification.h"
 
+#include "common/AppError.h"
 #include "platform/FileIo.h"
 
 namespace mametan {
@@ -56,6 +57,22 @@ ClassificationFile ReadClassificationFile(const std::string& path) {
   result.status = ClassificationFile::Status::Loaded;
   result.kinds = ParseClassificationText(*bytes);
   return result;
+}
+
+std::vector<std::string> LoadKindList(const std::string& path, MessageSink& messages) {
+  ClassificationFile file = ReadClassificationFile(path);
+  switch (file.status) {
+    case ClassificationFile::Status::Missing:
+      messages.ShowMessage("分類設定ファイルが読み込めません。標準設定の分類を使用します。",
+                           MessageIcon::Exclamation);
+      return DefaultKindList();
+    case ClassificationFile::Status::Unreadable:
+      messages.ShowErrorBox(FormatMessage("ファイル %s は開けません", path));
+      return {};
+    case ClassificationFile::Status::Loaded:
+      break;
+  }
+  return std::move(file.kinds);
 }
 
 }  // namespace mametan

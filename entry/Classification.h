@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Messages.h"
+
 namespace mametan {
 
 // The nine built-in kinds as code page 932 bytes, in this order: その他,
@@ -33,5 +35,14 @@ struct ClassificationFile {
 // Reads and splits the classification file at `path` (UTF-8, relative to the
 // start directory). Shows nothing: the kind box reports Missing and Unreadable.
 ClassificationFile ReadClassificationFile(const std::string& path);
+
+// The kinds the kind box is to hold, read from the file at `path`; its
+// messages are shown through `messages`:
+//  - no regular file there: the nine default kinds, and the warning
+//    "分類設定ファイルが読み込めません。標準設定の分類を使用します。";
+//  - the file cannot be opened or read: no kinds, and the standard error box
+//    "ファイル %s は開けません" with the path;
+//  - otherwise the file's kinds in file order (an empty file gives none).
+std::vector<std::string> LoadKindList(const std::string& path, MessageSink& messages);
 
 }  // namespace mametan

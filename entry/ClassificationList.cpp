@@ -6,11 +6,7 @@
 #include <QString>
 #include <vector>
 
-#include "common/ApSystem.h"
-#include "common/AppError.h"
-#include "entry/Classification.h"
 #include "entry/KindListModel.h"
-#include "platform/MessageBox.h"
 
 namespace mametan {
 
@@ -27,34 +23,6 @@ void FillKinds(QComboBox* box, const std::vector<std::string>& kinds) {
   // designed size and every row is as high as the first.
   box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   if (auto* list = qobject_cast<QListView*>(box->view())) list->setUniformItemSizes(true);
-}
-
-void FillDefaultKinds(QComboBox* box) { FillKinds(box, DefaultKindList()); }
-
-std::vector<std::string> LoadClassificationKinds(const std::string& path) {
-  ClassificationFile file = ReadClassificationFile(path);
-  switch (file.status) {
-    case ClassificationFile::Status::Missing:
-      // Owned by no window: this runs while the input window is still hidden.
-      ShowMessageBox(
-          QStringLiteral("分類設定ファイルが読み込めません。標準設定の分類を使用します。"),
-          MsgIcon::Exclamation);
-      return DefaultKindList();
-    case ClassificationFile::Status::Unreadable:
-      ShowErrorBox(QString::fromStdString(FormatMessage("ファイル %s は開けません", path)));
-      return {};
-    case ClassificationFile::Status::Loaded:
-      break;
-  }
-  return std::move(file.kinds);
-}
-
-void LoadClassificationList(QComboBox* box, const std::string& path) {
-  FillKinds(box, LoadClassificationKinds(path));
-}
-
-void LoadClassificationList(QComboBox* box) {
-  LoadClassificationList(box, SettingsRecord.File_Kind);
 }
 
 std::optional<std::string> ListedKindBytes(const QComboBox* box) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "entry/Ledger.h"
+
 namespace mametan {
 
 // p x (100 + t) / 100, exact in 64 bits, truncated toward zero. Nothing when
@@ -33,12 +35,19 @@ struct EntryTexts {
   std::int32_t tax;
 };
 
+// An entry that passed its checks, as the ledger takes it, or the first
+// thing refused.
+struct CheckedEntry {
+  LedgerRecord record;  // valid when `problem` is empty
+  EntryProblem problem;
+};
+
 // Checks in order: date, kind, goods, price, tax rate; the first failure wins.
 // Typed text may not carry the code points that stand for raw bytes (only a
 // kind from the file may), and a kind may not end in a lone lead byte, which
 // would swallow the separator after it. With automatic tax the rate must lie
-// in 0..100, the range the setup dialog allows.
-// `price` receives the amount to record when nothing is refused.
-EntryProblem CheckEntry(const EntryTexts& entry, std::int32_t* price);
+// in 0..100, the range the setup dialog allows. Each text is encoded to code
+// page 932 once, here; the record holds those bytes and the amount to write.
+CheckedEntry CheckEntry(const EntryTexts& entry);
 
 }  // namespace mametan

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "entry/InputPresenter.h"
+
 class QMenu;
 
 namespace Ui {
@@ -17,11 +19,8 @@ namespace mametan {
 
 class TMaskEdit;
 
-// The modifiers of the last key-down in one of the window's six key-handling
-// controls (Shift, Ctrl, Alt only).
-extern Qt::KeyboardModifiers LastKeyShift;
-
-class Tform_Input : public QDialog {
+// The input window's controls and pixels; its logic is InputPresenter.
+class Tform_Input : public QDialog, private InputView {
   Q_OBJECT
  public:
   explicit Tform_Input(QWidget* parent = nullptr);
@@ -29,7 +28,7 @@ class Tform_Input : public QDialog {
 
   // The hide steps: the window's position and two check boxes go into the
   // settings record. The exit command calls it directly, window still open.
-  void FormHide();
+  void FormHide() { m_presenter.FormHide(); }
   // The menu shown by a right click on the window's background.
   void SetContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
@@ -38,9 +37,9 @@ class Tform_Input : public QDialog {
   void setVisible(bool visible) override;
 
  public slots:
-  void bbtn_OkClick();
-  void bbtn_CancelClick();
-  void cb_NextInputClick();
+  void bbtn_OkClick() { m_presenter.bbtn_OkClick(); }
+  void bbtn_CancelClick() { m_presenter.bbtn_CancelClick(); }
+  void cb_NextInputClick() { m_presenter.cb_NextInputClick(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -51,25 +50,42 @@ class Tform_Input : public QDialog {
   void reject() override;
 
  private:
-  void FormCreate();
   void BuildControls();
   void FillKindBox();
-  void FormShow();
-  // Centred on the primary screen.
-  void PlaceAtDefault();
-  bool ValidateEntry(std::int32_t* price);
   bool IsKeyHandlingControl(QObject* object) const;
-  // FormKeyDown and FormKeyPress in one: true when the key was consumed.
-  bool HandleKey(QKeyEvent* event);
-  QByteArray KindBytes() const;
+  QWidget* Control(InputControl control);
 
+  // InputView
+  std::string Text(InputControl control) override;
+  void SetText(InputControl control, const std::string& text) override;
+  bool Checked(InputControl control) override;
+  void SetChecked(InputControl control, bool checked) override;
+  void Focus(InputControl control) override;
+  bool DateComplete() override;
+  void RefuseUnfinishedDate() override;
+  std::optional<std::string> ListedKindBytes() override;
+  void ClearKind() override;
+  void SetKinds(std::vector<std::string> kinds) override;
+  void SetOkDefault(bool isDefault) override;
+  void MoveFocus(bool forward) override;
+  CivilDate Today() override;
+  std::string DateSeparator() override;
+  std::vector<ScreenArea> Screens() override;
+  int FrameWidth() override;
+  int TitleBarHeight() override;
+  std::optional<WindowPoint> FramePlace() override;
+  void PlaceFrameAt(WindowPoint frameTopLeft) override;
+  WindowPoint PlaceAtDefault() override;
+  void Show() override { show(); }
+  void Hide() override { hide(); }
+  bool IsVisible() override { return isVisible(); }
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowErrorBox(const std::string& text) override;
+
+  InputPresenter m_presenter;
   std::unique_ptr<Ui::Tform_Input> m_ui;
   std::optional<std::vector<std::string>> m_kinds;  // read at creation
   QMenu* m_contextMenu = nullptr;
-  bool m_shownOnce = false;
-  // Where the window was put instead of an unusable stored place; while it
-  // stays there the stored place is kept.
-  std::optional<QPoint> m_defaultPlace;
 };
 
 extern Tform_Input* form_Input;

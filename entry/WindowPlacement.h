@@ -6,6 +6,13 @@
 
 namespace mametan {
 
+// A window's top-left in screen coordinates.
+struct WindowPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  bool operator==(const WindowPoint&) const = default;
+};
+
 struct ScreenArea {
   std::int64_t left = 0;
   std::int64_t top = 0;

@@ -18,6 +18,33 @@ inline constexpr bool IsRawByteCodePoint(char32_t cp) {
   return cp >= kRawByteBase + 0x80 && cp <= kRawByteBase + 0xFF;
 }
 
+// The byte classes of code page 932: a lead byte starts a double-byte
+// character whose second byte is a trail byte; 0xA1-0xDF are the half-width
+// katakana, one byte each.
+inline constexpr bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+inline constexpr bool IsTrailByte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+inline constexpr bool IsSingleByteKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+
+// True when `bytes`, read from the start, ends in a lead byte with no byte
+// after it: such a text would swallow whatever is written after it.
+inline constexpr bool EndsInLoneLeadByte(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (!IsLeadByte(static_cast<unsigned char>(bytes[i]))) {
+      ++i;
+    } else if (i + 1 == bytes.size()) {
+      return true;
+    } else {
+      i += 2;
+    }
+  }
+  return false;
+}
+
 // Decodes code page 932 bytes to UTF-8. Never fails.
 std::string Decode(std::string_view bytes);
 

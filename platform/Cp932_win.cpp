@@ -13,10 +13,6 @@ namespace {
 
 constexpr UINT kCodePage = 932;
 
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-bool IsSingleKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
-
 // Windows maps these lone bytes to U+0080 and U+F8F0..U+F8F3; they are no
 // characters of the code page, so they travel as raw bytes like any other
 // invalid byte.
@@ -70,7 +66,7 @@ std::string Decode(std::string_view bytes) {
       continue;
     }
     wchar_t wc = 0;
-    if (IsSingleKana(b) && DecodeChar(bytes.data() + pos, 1, wc)) {
+    if (IsSingleByteKana(b) && DecodeChar(bytes.data() + pos, 1, wc)) {
       utf8::Append(out, wc);
       ++pos;
     } else if (IsLeadByte(b) && pos + 1 < bytes.size() && DecodeChar(bytes.data() + pos, 2, wc)) {

@@ -19,6 +19,15 @@ bool IsRegularFile(const std::string& path);
 // Nothing when the file cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
+// True when `path` names a regular file this process may read.
+bool IsReadableFile(const std::string& path);
+
+// Replaces the file's whole content with `bytes`: written to a new file
+// beside it, flushed to the disk, then renamed over it. A failure at any step
+// leaves the old file (or no file) exactly as it was. A replaced file keeps
+// its permissions. False when the content did not reach its place.
+bool ReplaceFileContent(const std::string& path, std::string_view bytes);
+
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
 

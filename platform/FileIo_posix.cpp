@@ -46,6 +46,41 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
+bool IsReadableFile(const std::string& path) {
+  return IsRegularFile(path) && access(path.c_str(), R_OK) == 0;
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
+  if (path.empty()) return false;
+  struct stat old {};
+  const bool exists = stat(path.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) return false;
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return false;
+  // mkstemp makes the file 0600; a new file gets what the umask allows.
+  mode_t mode = old.st_mode & 07777;
+  if (!exists) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno != EINTR) {
+      ok = false;
+    }
+  }
+  ok = fsync(fd) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
+  unlink(temp.c_str());
+  return false;
+}
+
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 ByteFile::~ByteFile() {

@@ -120,6 +120,34 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
+bool IsReadableFile(const std::string& path) {
+  const HANDLE h = Open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool disk = IsDiskFile(h);
+  CloseHandle(h);
+  return disk;
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
+  const std::wstring wide = Wide(path);
+  if (wide.empty() || bytes.size() > 0xFFFFFFFFu) return false;
+  const std::wstring temp = wide + L".new";
+  const HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+  ok = FlushFileBuffers(h) && ok;
+  ok = CloseHandle(h) && ok;
+  if (ok &&
+      MoveFileExW(temp.c_str(), wide.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(temp.c_str());
+  return false;
+}
+
 bool RemoveFile(const std::string& path) {
   const std::wstring wide = Wide(path);
   return !wide.empty() && DeleteFileW(wide.c_str());

@@ -3,11 +3,13 @@
 // can read what would have been shown instead of blocking on a modal box.
 #include <QString>
 
+#include "common/Messages.h"
+
 class QWidget;
 
 namespace mametan {
 
-enum class MsgIcon { Exclamation, Stop };
+using MsgIcon = MessageIcon;
 
 class MessageSeam {
  public:
@@ -29,6 +31,22 @@ void ShowMessageBox(const QString& text, MsgIcon icon, QWidget* owner = nullptr)
 void ShowErrorBox(const QString& text, QWidget* owner = nullptr);
 
 void Beep();
+
+// The message boxes of one window (or of none), for window logic that shows
+// them through a MessageSink.
+class WindowMessages : public MessageSink {
+ public:
+  explicit WindowMessages(QWidget* owner = nullptr) : m_owner(owner) {}
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
+    ShowMessageBox(QString::fromStdString(text), icon, m_owner);
+  }
+  void ShowErrorBox(const std::string& text) override {
+    mametan::ShowErrorBox(QString::fromStdString(text), m_owner);
+  }
+
+ private:
+  QWidget* m_owner;
+};
 
 inline const QString kApplicationTitle = QStringLiteral("まめたん家計簿");
 // The help page, installed with the program and opened in the desktop's

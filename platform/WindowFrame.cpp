@@ -46,6 +46,10 @@ std::optional<QPoint> FrameTopLeftOnScreen(const QWidget* window) {
   return client;
 }
 
+bool WindowPlacesKnown() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void PlaceFrameAt(QWidget* window, const QPoint& frameTopLeft) {
   QWindow* handle = window->windowHandle();
   // Not mapped yet: the widget's own place must agree, or mapping it would

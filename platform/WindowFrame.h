@@ -12,6 +12,10 @@ namespace mametan {
 // coordinates; nullopt when not on an X11 display or not mapped.
 std::optional<QPoint> FrameTopLeftOnScreen(const QWidget* window);
 
+// False where the window system tells no client where its windows are
+// (Wayland): a place read there would only be the one the program asked for.
+bool WindowPlacesKnown();
+
 // Puts the outer top-left of `window`'s frame at `frameTopLeft`, whether or
 // not the window manager has framed the window yet. Called before the window
 // is mapped (from its show event), the window manager takes the place as the

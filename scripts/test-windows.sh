@@ -10,19 +10,9 @@ build="$root/build-win"
 
 ./scripts/deps.sh build test || exit 1
 
-# The Japanese locale makes Wine's ANSI code page 932, as on a Japanese system.
+# The Japanese locale (scripts/deps.sh generates it) makes Wine's ANSI code
+# page 932, as on a Japanese system.
 locale_name=ja_JP.UTF-8
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
-  sudo=""
-  if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-  echo "Generating the $locale_name locale"
-  if grep -q "^# *$locale_name UTF-8" /etc/locale.gen 2>/dev/null; then
-    $sudo sed -i "s/^# *\($locale_name UTF-8\)/\1/" /etc/locale.gen
-  elif ! grep -q "^$locale_name UTF-8" /etc/locale.gen 2>/dev/null; then
-    echo "$locale_name UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
-  fi
-  $sudo locale-gen >/dev/null || $sudo localedef -i ja_JP -f UTF-8 "$locale_name" || exit 1
-fi
 
 mkdir -p "$build"
 if ! cmake --preset mingw >"$build/configure.log" 2>&1; then

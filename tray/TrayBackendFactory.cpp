@@ -29,7 +29,7 @@ bool TrayPlatformHeadless() {
 
 std::unique_ptr<TrayBackend> CreateDesktopTrayBackend() {
   if (TrayPlatformHeadless()) return std::make_unique<HeadlessTray>();
-  if (SniTray::WatcherPresent()) return std::make_unique<SniTray>();
+  if (SniTray::HostRegistered()) return std::make_unique<SniTray>();
   if (XEmbedTray::PlatformIsX11()) {
     auto xembed = std::make_unique<XEmbedTray>();
     if (xembed->ManagerPresent()) return xembed;

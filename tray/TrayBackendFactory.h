@@ -6,10 +6,10 @@
 
 namespace mametan {
 
-// The desktop's notification area: a StatusNotifierItem host when one is on
-// the session bus, else an XEmbed system tray; nullptr when neither is there.
-// Without a display (the offscreen and minimal platforms) an icon that is
-// kept and never clicked.
+// The desktop's notification area: a StatusNotifierItem host when the
+// watcher on the session bus has one registered, else an XEmbed system tray; nullptr when neither
+// is there. Without a display (the offscreen and minimal platforms) an icon that is kept and never
+// clicked.
 std::unique_ptr<TrayBackend> CreateDesktopTrayBackend();
 
 // True on the platforms without a display (offscreen, minimal), where the

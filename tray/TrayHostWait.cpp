@@ -22,13 +22,24 @@ void TrayHostWait::Start(int waitMs) {
     m_xembed = std::make_unique<XEmbedTray>();
     connect(m_xembed.get(), &XEmbedTray::managerAppeared, this, &TrayHostWait::Settle);
   }
-  if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+  if (SniTray::BusConfigured()) {
+    // A watcher owns its name a moment before a host registers with it: the
+    // name alone is no panel yet. Its host's coming is signalled, or read
+    // from a watcher that comes with its host already there.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.connect(QString(), QStringLiteral("/StatusNotifierWatcher"),
+                QStringLiteral("org.kde.StatusNotifierWatcher"),
+                QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(SniHostCame()));
     m_sni = std::make_unique<QDBusServiceWatcher>(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                                  QDBusConnection::sessionBus(),
-                                                  QDBusServiceWatcher::WatchForRegistration);
-    connect(m_sni.get(), &QDBusServiceWatcher::serviceRegistered, this, &TrayHostWait::Settle);
+                                                  bus, QDBusServiceWatcher::WatchForRegistration);
+    connect(m_sni.get(), &QDBusServiceWatcher::serviceRegistered, this, [this] {
+      // Asked on the next turn: the watcher serves its object after taking its name.
+      QTimer::singleShot(100, this, [this] {
+        if (!m_settled && SniTray::HostRegistered()) Settle();
+      });
+    });
   }
-  const bool present = TrayPlatformHeadless() || SniTray::WatcherPresent() ||
+  const bool present = TrayPlatformHeadless() || SniTray::HostRegistered() ||
                        (m_xembed && m_xembed->ManagerPresent());
   if (waitMs <= 0 || present) {
     QMetaObject::invokeMethod(this, &TrayHostWait::Settle, Qt::QueuedConnection);
@@ -36,6 +47,8 @@ void TrayHostWait::Start(int waitMs) {
     m_deadline.start(waitMs);
   }
 }
+
+void TrayHostWait::SniHostCame() { Settle(); }
 
 void TrayHostWait::Settle() {
   if (m_settled) return;
@@ -45,7 +58,12 @@ void TrayHostWait::Settle() {
   // senders of this very call, so they go on the next turn (or with us).
   QTimer::singleShot(0, this, [this] {
     m_xembed.reset();
+    if (!m_sni) return;
     m_sni.reset();
+    QDBusConnection::sessionBus().disconnect(QString(), QStringLiteral("/StatusNotifierWatcher"),
+                                             QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                             QStringLiteral("StatusNotifierHostRegistered"), this,
+                                             SLOT(SniHostCame()));
   });
   emit settled();
 }

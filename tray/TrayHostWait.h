@@ -18,13 +18,17 @@ class TrayHostWait : public QObject {
   ~TrayHostWait() override;
 
   // Emits settled() once: on the next turn of the event loop when a host is
-  // already there (or there is no display to have one), as soon as one
+  // already there (an XEmbed tray manager, or a StatusNotifierItem watcher
+  // with a host registered) (or there is no display to have one), as soon as one
   // appears, or when `waitMs` have passed without one. Whether a host came is
   // for the tray backend factory to find out.
   void Start(int waitMs = 5000);
 
  signals:
   void settled();
+
+ private slots:
+  void SniHostCame();
 
  private:
   void Settle();

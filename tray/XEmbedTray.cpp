@@ -60,6 +60,9 @@ bool XEmbedTray::PlatformIsX11() {
 }
 
 XEmbedTray::XEmbedTray() {
+  m_redock.setSingleShot(true);
+  m_redock.setInterval(1000);
+  connect(&m_redock, &QTimer::timeout, this, &XEmbedTray::DockAgain);
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   m_conn = x11->connection();
   const int screen = x11->display() ? XDefaultScreen(x11->display()) : 0;
@@ -124,6 +127,7 @@ bool XEmbedTray::Remove() {
 }
 
 void XEmbedTray::DestroyWindow() {
+  m_redock.stop();
   if (!m_window) return;
   xcb_free_gc(m_conn, m_gc);
   xcb_destroy_window(m_conn, m_window);
@@ -141,7 +145,19 @@ void XEmbedTray::Dock() {
   // Watch the manager so that its end takes our window out of sight.
   const std::uint32_t managerEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   xcb_change_window_attributes(m_conn, m_manager, XCB_CW_EVENT_MASK, &managerEvents);
+  m_embedded = false;
+  m_dockAttempts = 0;
   SendDockRequest();
+  // A tray that has just taken its selection may not be serving it yet: a
+  // request it dropped is sent again until the window is taken in.
+  m_redock.start();
+}
+
+void XEmbedTray::DockAgain() {
+  if (!m_added || m_embedded || !m_window) return;
+  if (++m_dockAttempts > 5) return;
+  SendDockRequest();
+  m_redock.start();
 }
 
 // The manager may ask for a visual with alpha; otherwise the window takes its
@@ -314,7 +330,12 @@ bool XEmbedTray::nativeEventFilter(const QByteArray& eventType, void* message, q
       if (!m_window || rn->window != m_window) return false;
       // Back on the root window: the tray went away and handed the window
       // back mapped. Nothing of it may stay on screen.
-      if (rn->parent == m_root) DestroyWindow();
+      if (rn->parent == m_root) {
+        DestroyWindow();
+      } else {
+        m_embedded = true;
+        m_redock.stop();
+      }
       return true;
     }
     case XCB_DESTROY_NOTIFY: {

@@ -1,10 +1,12 @@
 #pragma once
 // Our own icon window in an XEmbed system tray (the freedesktop system tray
 // protocol): docked with the manager that owns _NET_SYSTEM_TRAY_S<screen>,
-// docked again whenever a new manager announces itself, and reporting raw
+// asked again while the manager has not taken the window in, docked again
+// whenever a new manager announces itself, and reporting raw
 // press, release and double click of every button.
 #include <QAbstractNativeEventFilter>
 #include <QSize>
+#include <QTimer>
 #include <cstdint>
 
 #include "tray/TrayBackend.h"
@@ -42,6 +44,7 @@ class XEmbedTray : public TrayBackend, public QAbstractNativeEventFilter {
   void CreateIconWindow(std::uint32_t visual);
   void SetIconProperties();
   void SendDockRequest();
+  void DockAgain();
   void DestroyWindow();
   void Paint();
   void Mouse(bool press, int button, int rootX, int rootY, unsigned state, std::uint32_t time);
@@ -55,6 +58,9 @@ class XEmbedTray : public TrayBackend, public QAbstractNativeEventFilter {
   std::uint32_t m_gc = 0;
   std::uint8_t m_depth = 0;
   bool m_added = false;
+  bool m_embedded = false;  // the tray has taken the window in
+  int m_dockAttempts = 0;
+  QTimer m_redock;
   QIcon m_icon;
   QSize m_size{22, 22};
   // The last press, to tell a double click from two presses.

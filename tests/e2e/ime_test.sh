@@ -22,10 +22,11 @@ if [[ $(id -u) -eq 0 ]]; then
   # The user gets its own copy of the program and the scripts; what the run
   # keeps (screenshots) comes back beside the built program.
   stage=$(mktemp -d /tmp/mametan-ime.XXXXXX)
-  mkdir -p "$stage/bin" "$stage/e2e"
-  cp "$program" "$stage/bin/mametan" && cp "$HERE"/*.sh "$stage/e2e/"
+  mkdir -p "$stage/bin" "$stage/tests/e2e" "$stage/scripts"
+  cp "$program" "$stage/bin/mametan" && cp "$HERE"/*.sh "$stage/tests/e2e/" &&
+    cp "$HERE/../../scripts/desktop.sh" "$stage/scripts/"
   chown -R "$IME_USER:" "$stage"
-  runuser -u "$IME_USER" -- bash "$stage/e2e/$(basename "$0")" "$stage/bin/mametan"
+  runuser -u "$IME_USER" -- bash "$stage/tests/e2e/$(basename "$0")" "$stage/bin/mametan"
   rc=$?
   if [[ -d $stage/bin/e2e-shots ]]; then
     mkdir -p "$(dirname "$program")/e2e-shots"

@@ -55,8 +55,11 @@ TRAY_PID=""
 E2E_NAME=$(basename "$0" .sh)
 # Screenshots of the run (and of the screen at a failure) are kept beside the
 # built program.
-E2E_SHOTS=$(dirname "$MAMETAN")/e2e-shots/$E2E_NAME
-rm -rf "$E2E_SHOTS"
+# A script that runs as another user is handed a folder made for it.
+if [[ -z ${E2E_SHOTS:-} ]]; then
+  E2E_SHOTS=$(dirname "$MAMETAN")/e2e-shots/$E2E_NAME
+  rm -rf "$E2E_SHOTS"
+fi
 mkdir -p "$E2E_SHOTS"
 
 e2e_cleanup() {
@@ -87,67 +90,9 @@ screenshot() {
   [[ -n ${DISPLAY:-} ]] && timeout 5 import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
 }
 
-# Starts Xvfb on a free display, exports DISPLAY, and starts the window
-# manager. -noreset: without it the server resets whenever its last client
-# leaves, and a host that connects during that reset is refused ("cannot open
-# display"), as a polling xdotool makes happen at random.
-start_x() {
-  local fdfile=$E2E_DIR/displayfd
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-    2>"$E2E_DIR/xvfb.log" &
-  XVFB_PID=$!
-  for _ in $(seq 200); do [[ $(cat "$fdfile" 2>/dev/null) == *$'\n'* ]] && break; sleep 0.05; done
-  [[ -s $fdfile ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
-  export DISPLAY=":$(head -n1 "$fdfile")"
-  start_wm
-}
-
-# Starts openbox and waits until it manages the screen (its check window is
-# named on the root window).
-start_wm() {
-  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
-  WM_PID=$!
-  local check
-  for _ in $(seq 200); do
-    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p')
-    if [[ -n $check ]] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -q Openbox; then
-      return 0
-    fi
-    kill -0 "$WM_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  echo "FAIL: openbox did not start"; exit 1
-}
-
-# Starts the trayer tray host and waits until its panel exists (it stays
-# unmapped while empty; the tray selection follows at once). A host that died
-# at start is started once more.
-start_tray() {
-  local attempt
-  for attempt in 1 2; do
-    echo "--- trayer start $attempt" >>"$E2E_DIR/trayer.log"
-    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-      >>"$E2E_DIR/trayer.log" 2>&1 &
-    TRAY_PID=$!
-    for _ in $(seq 200); do
-      if xdotool search --classname '^trayer$' >/dev/null 2>&1; then
-        sleep 0.3; return 0
-      fi
-      kill -0 "$TRAY_PID" 2>/dev/null || break
-      sleep 0.05
-    done
-    echo "trayer attempt $attempt failed (exit $(kill -0 "$TRAY_PID" 2>/dev/null && echo running || { wait "$TRAY_PID"; echo $?; }))" >>"$E2E_DIR/trayer.log"
-    kill "$TRAY_PID" 2>/dev/null; wait "$TRAY_PID" 2>/dev/null
-    TRAY_PID=""
-  done
-  echo "FAIL: trayer did not start"; exit 1
-}
-
-stop_tray() {
-  [[ -n $TRAY_PID ]] || return 0
-  kill "$TRAY_PID" 2>/dev/null; wait "$TRAY_PID" 2>/dev/null
-  TRAY_PID=""
-}
+# Xvfb, openbox and trayer, logging into $E2E_DIR.
+DESKTOP_LOGS=$E2E_DIR
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
 
 # Starts the program in the background with the given arguments; its PID in $LAST_PID.
 start_app() {
@@ -325,6 +270,38 @@ wait_menu() {
         echo "$id"; return 0
       fi
     done
+    sleep 0.05
+  done
+  return 1
+}
+
+# --- StatusNotifierItem hosts, on the session bus ----------------------------
+
+bus_call() {  # bus_call destination path interface.method args...
+  dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>/dev/null
+}
+
+watcher_prop() {
+  bus_call org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1"
+}
+
+# The items registered with the watcher whose bus connection is process $1's;
+# the watcher names each by its bus name, perhaps followed by its path.
+registered_items() {
+  local name owner
+  watcher_prop RegisteredStatusNotifierItems >"$E2E_DIR/items.txt" || return 1
+  for name in $(tr -s ' \t' '\n\n' <"$E2E_DIR/items.txt" | grep -E '^[:a-zA-Z]' | grep -vE '^(variant|array)$'); do
+    owner=$(bus_call org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.GetConnectionUnixProcessID "string:${name%%/*}" | grep -o '[0-9]*$')
+    [[ $owner == "$1" ]] && { echo "$name"; return 0; }
+  done
+  return 1
+}
+
+wait_registered() {  # wait_registered pid seconds
+  for _ in $(seq $(($2 * 20))); do
+    registered_items "$1" && return 0
     sleep 0.05
   done
   return 1

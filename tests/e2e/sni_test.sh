@@ -21,15 +21,6 @@ export DBUS_SESSION_BUS_ADDRESS=$bus NO_AT_BRIDGE=1
 WATCHER_PID=""
 HOST_PID=""
 
-bus_call() {  # bus_call destination path interface.method args...
-  dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>/dev/null
-}
-
-watcher_prop() {
-  bus_call org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1"
-}
-
 start_watcher() {
   status-notifier-watcher --log-level INFO >>"$E2E_DIR/watcher.log" 2>&1 &
   WATCHER_PID=$!
@@ -67,27 +58,6 @@ bar_window() {
       xwininfo -id "$id" | grep -q 'Override Redirect State: no'; then
       echo "$id"; return 0
     fi
-  done
-  return 1
-}
-
-# The items registered with the watcher whose bus connection is process $1's;
-# the watcher names each by its bus name, perhaps followed by its path.
-registered_items() {
-  local name owner
-  watcher_prop RegisteredStatusNotifierItems >"$E2E_DIR/items.txt" || return 1
-  for name in $(tr -s ' \t' '\n\n' <"$E2E_DIR/items.txt" | grep -E '^[:a-zA-Z]' | grep -vE '^(variant|array)$'); do
-    owner=$(bus_call org.freedesktop.DBus /org/freedesktop/DBus \
-      org.freedesktop.DBus.GetConnectionUnixProcessID "string:${name%%/*}" | grep -o '[0-9]*$')
-    [[ $owner == "$1" ]] && { echo "$name"; return 0; }
-  done
-  return 1
-}
-
-wait_registered() {  # wait_registered pid seconds
-  for _ in $(seq $(($2 * 20))); do
-    registered_items "$1" && return 0
-    sleep 0.05
   done
   return 1
 }
@@ -138,6 +108,23 @@ host_menu() {
 # --- The run -----------------------------------------------------------------
 
 start_x
+
+# A panel that starts after the program, as at login: the watcher and its
+# host come 2 s later, and the icon appears each time.
+shown=0
+for run in $(seq 10); do
+  start_app
+  app=$LAST_PID
+  sleep 2
+  start_watcher
+  start_host
+  if find_icon 8 && kill -0 "$app" 2>/dev/null; then shown=$((shown + 1)); else screenshot "late-$run"; fi
+  kill -TERM "$app"; wait_exit "$app" 10
+  kill "$HOST_PID" 2>/dev/null; wait "$HOST_PID" 2>/dev/null
+  stop_watcher
+done
+check "the icon appears when the panel starts 2 s after the program: $shown of 10" test "$shown" -eq 10
+
 start_watcher
 start_host
 

@@ -11,7 +11,7 @@
 #include "controls/EDBEditError.h"
 #include "controls/MaskEditEngine.h"
 #include "controls/MaskEngine.h"
-#include "controls/MemoryEditField.h"
+#include "tests/support/MemoryEditField.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0:
         case 1: {  // typed character, double-byte when it starts with a lead byte
           std::string ch(1, static_cast<char>(in.next()));
-          if (IsLeadByte(static_cast<unsigned char>(ch[0])))
+          if (cp932::IsLeadByte(static_cast<unsigned char>(ch[0])))
             ch.push_back(static_cast<char>(in.next()));
           engine.KeyPress(ch);
           break;

@@ -8,8 +8,9 @@
 #include <QTemporaryDir>
 
 #include "GuiTestSupport.h"
-#include "common/ApSystem.h"
+#include "entry/Classification.h"
 #include "platform/Cp932.h"
+#include "platform/MessageBox.h"
 #include "tests/support/FileRights_posix.h"
 #include "tests/support/ScratchFiles.h"
 
@@ -35,6 +36,10 @@ class ClassificationListTest : public ::testing::Test {
  protected:
   ClassificationListTest() { box.addItems({"left", "over"}); }
   std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+  void Load(const std::string& path) {
+    WindowMessages boxes;
+    FillKinds(&box, LoadKindList(path, boxes));
+  }
 
   QTemporaryDir dir;
   QComboBox box;
@@ -48,7 +53,7 @@ TEST_F(ClassificationListTest, FileKindsWithTheirBytes) {
   ASSERT_NE(cp932::Encode(cp932::Decode(nec)), nec);
   test::WriteBytes(Path("item.txt"),
                    "\x90\x48\x94\xEF\r\n\r\n\x8E\x47\x89\xDD  \n\x90\x48\x94\xEF\r" + nec);
-  LoadClassificationList(&box, Path("item.txt"));
+  Load(Path("item.txt"));
   EXPECT_EQ(Texts(box), QStringList({"食費", "", "雑貨  ", "食費", "≒"}));
   EXPECT_EQ(Data(box, 2), "\x8E\x47\x89\xDD  ");
   EXPECT_EQ(Data(box, 4), nec);
@@ -57,19 +62,17 @@ TEST_F(ClassificationListTest, FileKindsWithTheirBytes) {
 
 TEST_F(ClassificationListTest, ZeroByteFileGivesEmptyListAndNoMessage) {
   test::WriteBytes(Path("item.txt"), "");
-  LoadClassificationList(&box, Path("item.txt"));
+  Load(Path("item.txt"));
   EXPECT_EQ(box.count(), 0);
   EXPECT_TRUE(messages.boxes.empty());
 }
 
 TEST_F(ClassificationListTest, MissingFileKeepsDefaultsAndWarns) {
-  const TApSystem saved = SettingsRecord;
   QDir(dir.path()).mkdir("folder");
   const std::string paths[] = {"", Path("none.txt"), Path("folder")};
   for (const std::string& path : paths) {
     messages.boxes.clear();
-    SettingsRecord.File_Kind = path;
-    LoadClassificationList(&box);
+    Load(path);
     EXPECT_EQ(Texts(box), kDefaultNames) << path;
     EXPECT_EQ(Data(box, 6), "\x90\x48\x94\xEF");
     ASSERT_EQ(messages.boxes.size(), 1u);
@@ -78,7 +81,6 @@ TEST_F(ClassificationListTest, MissingFileKeepsDefaultsAndWarns) {
               "分類設定ファイルが読み込めません。標準設定の分類を使用します。");
     EXPECT_EQ(messages.boxes[0].icon, MsgIcon::Exclamation);
   }
-  SettingsRecord = saved;
 }
 
 TEST_F(ClassificationListTest, UnreadableFileEmptiesListAndReportsError) {
@@ -87,7 +89,7 @@ TEST_F(ClassificationListTest, UnreadableFileEmptiesListAndReportsError) {
   chmod(path.c_str(), 0);
   test::WithoutFileRightsOverride asUser;
   if (asUser.CanOpen(path, O_RDONLY)) GTEST_SKIP() << "SKIP: this user can read any file";
-  LoadClassificationList(&box, path);
+  Load(path);
   EXPECT_EQ(box.count(), 0);
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_EQ(messages.boxes[0].caption, kApplicationTitle);
@@ -100,7 +102,7 @@ TEST_F(ClassificationListTest, UnreadableFileEmptiesListAndReportsError) {
 TEST_F(ClassificationListTest, ListedKindBytes) {
   const std::string nec = "\x87\x90";
   test::WriteBytes(Path("item.txt"), "\x81\xE0\r\n" + nec + "\r\n\x85\x40\r\n");
-  LoadClassificationList(&box, Path("item.txt"));
+  Load(Path("item.txt"));
   box.setEditable(true);
   struct Case {
     const char* what;

@@ -52,13 +52,11 @@ class SetupDialogTest : public ::testing::Test {
     SettingsRecord.SaveWindowPos = true;
     SettingsRecord.Tax = 5;
     setup = std::make_unique<Tform_Setup>();
-    form_Setup = setup.get();
     editor = new Tform_EditKindFile(setup.get());
-    form_EditKindFile = editor;
+    setup->SetKindEditor(editor);
     ui = setup->ui();
   }
   void TearDown() override {
-    form_EditKindFile = nullptr;
     setup.reset();
     SettingsRecord = TApSystem{};
   }

@@ -106,7 +106,7 @@ TEST(CheckEntry, FirstFailureWinsInFieldOrder) {
   for (const Case& c : cases) {
     EntryTexts e = Valid();
     c.change(e);
-    const EntryProblem p = CheckEntry(e, nullptr);
+    const EntryProblem p = CheckEntry(e).problem;
     EXPECT_EQ(p.field, c.field) << c.message;
     EXPECT_EQ(p.message, c.message);
   }
@@ -118,22 +118,26 @@ TEST(CheckEntry, AcceptsSpacesAndAppliesTax) {
   e.goods = " ";
   e.date = "    /  /29";  // year and month may stay blank
   e.price = "$1F";
-  std::int32_t price = 0;
-  EXPECT_FALSE(CheckEntry(e, &price));
-  EXPECT_EQ(price, 31);
-  // A kind from the file may carry raw bytes, and a whole pair at its end.
+  CheckedEntry c = CheckEntry(e);
+  EXPECT_FALSE(c.problem);
+  EXPECT_EQ(c.record.price, 31);
+  EXPECT_EQ(c.record.date, "    /  /29");
+  EXPECT_EQ(c.record.kind, "   ");
+  // A kind from the file keeps its bytes, raw ones and a whole pair at its end;
+  // typed texts are encoded.
   e.kind = "\uF7A0\u98DF";
   e.kindBytes = "\xA0\x90\x48";
-  EXPECT_FALSE(CheckEntry(e, &price));
+  e.goods = "牛乳\u301C";
+  c = CheckEntry(e);
+  EXPECT_FALSE(c.problem);
+  EXPECT_EQ(c.record.kind, "\xA0\x90\x48");
+  EXPECT_EQ(c.record.goods, "\x8B\x8D\x93\xFB\x81\x60");
   e.tax = 100;
   e.autoTax = true;
-  EXPECT_FALSE(CheckEntry(e, &price));
-  EXPECT_EQ(price, 62);
+  EXPECT_EQ(CheckEntry(e).record.price, 62);
   e.tax = 5;
   e.price = "  2045222521";
-  e.autoTax = true;
-  EXPECT_FALSE(CheckEntry(e, &price));
-  EXPECT_EQ(price, INT32_MAX);
+  EXPECT_EQ(CheckEntry(e).record.price, INT32_MAX);
 }
 
 TEST(TitleBarReachable, SavedPlaceNeedsItsTitleBarOnAScreen) {

@@ -6,7 +6,7 @@
 
 #include "controls/EDBEditError.h"
 #include "controls/MaskEngine.h"
-#include "controls/MemoryEditField.h"
+#include "tests/support/MemoryEditField.h"
 
 namespace mametan {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/AppError.h"
-#include "platform/MemoryRegistry.h"
+#include "tests/support/MemoryRegistry.h"
 
 namespace mametan {
 namespace {

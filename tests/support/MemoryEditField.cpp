@@ -1,4 +1,4 @@
-#include "controls/MemoryEditField.h"
+#include "tests/support/MemoryEditField.h"
 
 #include <algorithm>
 

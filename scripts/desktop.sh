@@ -1,0 +1,74 @@
+# A private desktop for the program: Xvfb on a free display, the openbox
+# window manager and the trayer tray host, each started and waited for until
+# it really serves, with a second try where a host dies at start. Sourced by
+# scripts/run.sh, the end-to-end tests and the desktop benchmarks; they kill
+# $XVFB_PID, $WM_PID and $TRAY_PID themselves. Logs go to $DESKTOP_LOGS.
+DESKTOP_LOGS=${DESKTOP_LOGS:-$(mktemp -d /tmp/mametan-desktop.XXXXXX)}
+XVFB_PID=${XVFB_PID:-}
+WM_PID=${WM_PID:-}
+TRAY_PID=${TRAY_PID:-}
+# The tray host's panel; callers may set other trayer options.
+TRAYER_ARGS=${TRAYER_ARGS:---edge top --align right --widthtype request --height 24 --SetDockType true}
+
+# Starts Xvfb on a free display, exports DISPLAY, and starts the window
+# manager (unless DESKTOP_NO_WM is set). -noreset: without it the server
+# resets whenever its last client leaves, and a host that connects during that reset is refused ("cannot open
+# display"), as a polling xdotool makes happen at random.
+start_x() {
+  local fdfile=$DESKTOP_LOGS/displayfd
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
+    2>"$DESKTOP_LOGS/xvfb.log" &
+  XVFB_PID=$!
+  for _ in $(seq 200); do [[ $(cat "$fdfile" 2>/dev/null) == *$'\n'* ]] && break; sleep 0.05; done
+  [[ -s $fdfile ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
+  export DISPLAY=":$(head -n1 "$fdfile")"
+  [[ ${DESKTOP_NO_WM:-} ]] || start_wm
+}
+
+# Starts openbox and waits until it manages the screen (its check window is
+# named on the root window).
+start_wm() {
+  openbox --sm-disable >"$DESKTOP_LOGS/openbox.log" 2>&1 &
+  WM_PID=$!
+  local check
+  for _ in $(seq 200); do
+    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p')
+    if [[ -n $check ]] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -q Openbox; then
+      return 0
+    fi
+    kill -0 "$WM_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "FAIL: openbox did not start"; exit 1
+}
+
+# Starts the trayer tray host and waits until its panel exists (it stays
+# unmapped while empty; the tray selection follows at once). A host that died
+# at start is started once more.
+start_tray() {
+  local attempt
+  for attempt in 1 2; do
+    echo "--- trayer start $attempt" >>"$DESKTOP_LOGS/trayer.log"
+    # shellcheck disable=SC2086
+    trayer $TRAYER_ARGS >>"$DESKTOP_LOGS/trayer.log" 2>&1 &
+    TRAY_PID=$!
+    for _ in $(seq 200); do
+      if xdotool search --classname '^trayer$' >/dev/null 2>&1; then
+        sleep 0.3; return 0
+      fi
+      kill -0 "$TRAY_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    echo "trayer attempt $attempt failed (exit $(kill -0 "$TRAY_PID" 2>/dev/null && echo running || { wait "$TRAY_PID"; echo $?; }))" >>"$DESKTOP_LOGS/trayer.log"
+    kill "$TRAY_PID" 2>/dev/null; wait "$TRAY_PID" 2>/dev/null
+    TRAY_PID=""
+  done
+  echo "FAIL: trayer did not start"; exit 1
+}
+
+stop_tray() {
+  [[ -n $TRAY_PID ]] || return 0
+  kill "$TRAY_PID" 2>/dev/null; wait "$TRAY_PID" 2>/dev/null
+  TRAY_PID=""
+}
+
