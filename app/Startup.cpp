@@ -196,10 +196,16 @@ int RunApplication(int argc, char** argv, const std::string& platform) {
 int RunMametan(int argc, char** argv) {
   DebugMode = HasDebugSwitch(std::vector<std::string>(argv + 1, argv + argc));
 
-  // Decided before anything else is touched: a refused start shows nothing,
-  // needs no display and writes nothing.
+  // Decided before anything else is touched: a start refused because a copy
+  // runs shows nothing, needs no display and writes nothing. A lock that
+  // cannot be used at all is named on stderr.
   InstanceLock instanceLock;
-  if (!DebugMode && !instanceLock.Acquire()) return 1;
+  if (!DebugMode && !instanceLock.Acquire()) {
+    if (!instanceLock.Problem().empty()) {
+      std::fprintf(stderr, "mametan: %s\n", instanceLock.Problem().c_str());
+    }
+    return 1;
+  }
 
   const DisplayChoice display = ChooseDisplayPlatform();
   if (display.problem) {

@@ -1,181 +1,245 @@
 #include "platform/IniRegistry.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QMap>
-#include <QSettings>
-#include <memory>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/IniText.h"
 
 namespace mametan {
 namespace {
 
-// The file is the user's to edit, so a value is the literal text after the
-// first "=" up to the line end: no lists, quotes, comments or escapes. A
-// line "[name]" starts a section; other lines without "=" are skipped. A
-// CR before the LF is taken as part of the line break (files saved on
-// Windows). QSettings still does the atomic save and the lock.
-bool ReadLiteralIni(QIODevice& device, QSettings::SettingsMap& map) {
-  QByteArray data = device.readAll();
-  if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
-  QString section;
-  for (QByteArray line : data.split('\n')) {
-    if (line.endsWith('\r')) line.chop(1);
-    const QByteArray trimmed = line.trimmed();
-    if (trimmed.startsWith('[') && trimmed.endsWith(']')) {
-      section = QString::fromUtf8(trimmed.sliced(1, trimmed.size() - 2)).trimmed();
-      continue;
+enum class ReadResult { Ok, Missing, Unreadable };
+
+ReadResult ReadAll(int fd, std::string& out) {
+  out.clear();
+  char buffer[16384];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n == 0) return ReadResult::Ok;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return ReadResult::Unreadable;
     }
-    const qsizetype eq = line.indexOf('=');
-    if (eq < 0) continue;
-    const QString key = QString::fromUtf8(line.first(eq)).trimmed();
-    if (key.isEmpty()) continue;
-    map.insert(section.isEmpty() ? key : section + QLatin1Char('/') + key,
-               QString::fromUtf8(line.sliced(eq + 1)));
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+ReadResult ReadIni(const std::string& path, std::string& out) {
+  out.clear();
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    // A file below a file (ENOTDIR) is not there either.
+    return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
+  }
+  const ReadResult result = ReadAll(fd, out);  // a directory fails here
+  close(fd);
+  return result;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
   }
   return true;
 }
 
-// A value with a line break has no literal form; SetText refuses it first.
-bool WriteLiteralIni(QIODevice& device, const QSettings::SettingsMap& map) {
-  QMap<QString, QStringList> sections;
-  for (auto it = map.cbegin(); it != map.cend(); ++it) {
-    const QString value = it.value().toString();
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) return false;
-    const qsizetype slash = it.key().lastIndexOf(QLatin1Char('/'));
-    sections[slash < 0 ? QString() : it.key().left(slash)].append(it.key().mid(slash + 1) +
-                                                                  QLatin1Char('=') + value);
+// The file a change replaces: a link's target, so that a settings file kept
+// elsewhere and linked into place stays where it is.
+std::string Target(const std::string& path) {
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// Writes `bytes` to a new file beside `path` and renames it over `path`, so
+// that a reader sees the old file or the new one, never a part. The new file
+// keeps the old one's permissions.
+bool ReplaceFile(const std::string& path, const std::string& bytes, int oldFd) {
+  const std::string temp = path + ".tmp-" + std::to_string(getpid());
+  unlink(temp.c_str());
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = fstat(oldFd, &st) == 0 && fchmod(fd, st.st_mode & 07777) == 0;
+  ok = ok && WriteAll(fd, bytes) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+    unlink(temp.c_str());
+    return false;
   }
-  QByteArray out;
-  for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
-    if (!out.isEmpty()) out += '\n';
-    if (!it.key().isEmpty()) out += '[' + it.key().toUtf8() + "]\n";
-    for (const QString& line : it.value()) out += line.toUtf8() + '\n';
+  const std::string dir = path.substr(0, path.find_last_of('/') + 1);
+  const int dirFd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    fsync(dirFd);
+    close(dirFd);
   }
-  return device.write(out) == out.size();
+  return true;
 }
 
-QSettings::Format LiteralIniFormat() {
-  static const QSettings::Format format =
-      QSettings::registerFormat(QStringLiteral("ini"), ReadLiteralIni, WriteLiteralIni);
-  return format;
+// Makes the folders above `path` that are missing (~/.config on a new
+// account); a failure shows when the file is opened.
+void MakeFolders(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    mkdir(path.substr(0, slash).c_str(), 0700);
+  }
 }
 
-// A file that is there but cannot be read must not be rewritten: the write
-// replaces the whole file and would lose what could not be read.
-bool ExistsUnreadable(const QString& path) {
-  QFile file(path);
-  return file.exists() && !file.open(QIODevice::ReadOnly);
+// Reads the file under an exclusive lock, lets `change` edit its text and
+// writes the result back when it differs. Writers of this store take turns on
+// the file itself: a writer that waited for the lock on a file another one
+// has meanwhile replaced tries again on the new file. A file that exists but
+// cannot be read is left alone (false).
+template <typename Change>
+bool Update(const std::string& givenPath, Change&& change) {
+  const std::string path = Target(givenPath);
+  MakeFolders(path);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    struct stat locked {};
+    struct stat current {};
+    if (flock(fd, LOCK_EX) != 0 || fstat(fd, &locked) != 0) {
+      close(fd);
+      return false;
+    }
+    if (stat(path.c_str(), &current) != 0 || current.st_ino != locked.st_ino ||
+        current.st_dev != locked.st_dev) {
+      close(fd);
+      continue;
+    }
+    std::string bytes;
+    bool ok = ReadAll(fd, bytes) == ReadResult::Ok;
+    if (ok) {
+      IniText text(bytes);
+      change(text);
+      ok = text.bytes() == bytes || ReplaceFile(path, text.bytes(), fd);
+    }
+    close(fd);
+    return ok;
+  }
+  return false;
 }
-
-// One open view of the file. A section exists in an INI file only once it
-// has an entry, so sections created through this view are remembered until
-// their first value is written.
-struct IniFile {
-  explicit IniFile(const QString& path) : path(path), settings(path, LiteralIniFormat()) {}
-  QString path;
-  QSettings settings;
-  QStringList created;
-};
 
 class IniKey : public RegistryKey {
  public:
-  IniKey(std::shared_ptr<IniFile> file, QString group)
-      : m_file(std::move(file)), m_settings(&m_file->settings), m_group(std::move(group)) {}
+  IniKey(std::string path, std::string section)
+      : m_path(std::move(path)), m_section(std::move(section)) {}
 
   std::unique_ptr<RegistryKey> CreateSubKey(const std::string& name) override {
-    if (!m_settings->isWritable() || name.empty() || ExistsUnreadable(m_file->path)) {
+    const std::string child = Child(name);
+    if (name.empty() || !Update(m_path, [&](IniText& ini) { ini.AddSection(child); })) {
       return nullptr;
     }
-    const QString path = Child(name);
-    if (!m_file->created.contains(path)) m_file->created.append(path);
-    return std::make_unique<IniKey>(m_file, path);
+    return std::make_unique<IniKey>(m_path, child);
   }
 
   std::unique_ptr<RegistryKey> OpenSubKey(const std::string& name) override {
-    const QString path = Child(name);
-    if (!Groups().contains(QString::fromStdString(name)) && !m_file->created.contains(path)) {
-      return nullptr;
-    }
-    return std::make_unique<IniKey>(m_file, path);
+    std::string bytes;
+    ReadIni(m_path, bytes);
+    const std::string child = Child(name);
+    if (name.empty() || !Exists(IniText(bytes), child)) return nullptr;
+    return std::make_unique<IniKey>(m_path, child);
   }
 
   QueryStatus QueryValue(const std::string& name, RegValue& out) override {
-    const QString key = Child(name);
-    if (!m_settings->contains(key)) return QueryStatus::Missing;
-    const QVariant v = m_settings->value(key);
-    // Only a plain text is a text value; lists and @Variant entries are not.
-    if (v.typeId() == QMetaType::QString) {
-      out.type = RegType::Sz;
-      out.data = v.toString().toStdString();
-    } else {
-      out.type = RegType::Other;
-      out.data = v.toByteArray().toStdString();
-      if (out.data.empty()) out.data = std::string(1, '\0');
-    }
+    std::string bytes;
+    ReadIni(m_path, bytes);
+    const auto value = IniText(bytes).Value(m_section, name);
+    if (!value) return QueryStatus::Missing;
+    out.type = RegType::Sz;
+    out.data = *value;
     return QueryStatus::Ok;
   }
 
   bool SetText(const std::string& name, const std::string& text) override {
-    if (text.find_first_of("\r\n") != std::string::npos) return false;
-    m_settings->setValue(Child(name), QString::fromStdString(text));
-    m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    return Update(m_path, [&](IniText& ini) { ini.SetValue(m_section, name, text); });
   }
 
-  std::optional<std::size_t> SubKeyCount() override {
-    return static_cast<std::size_t>(Groups().size());
-  }
+  std::optional<std::size_t> SubKeyCount() override { return SubKeys().size(); }
 
   std::optional<std::string> SubKeyName(std::size_t index) override {
-    const QStringList groups = Groups();
-    if (index >= static_cast<std::size_t>(groups.size())) return std::nullopt;
-    return groups.at(static_cast<qsizetype>(index)).toStdString();
+    const auto names = SubKeys();
+    if (index >= names.size()) return std::nullopt;
+    return names[index];
   }
 
   bool DeleteSubKey(const std::string& name) override {
-    if (!OpenSubKey(name) || ExistsUnreadable(m_file->path)) return false;
-    m_settings->remove(Child(name));
-    m_file->created.removeAll(Child(name));
-    m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (!OpenSubKey(name)) return false;
+    const std::string child = Child(name);
+    return Update(m_path, [&](IniText& ini) { ini.RemoveSection(child); });
   }
 
  private:
-  QString Child(const std::string& name) const {
-    const QString n = QString::fromStdString(name);
-    return m_group.isEmpty() ? n : m_group + QLatin1Char('/') + n;
+  std::string Child(const std::string& name) const {
+    return m_section.empty() ? name : m_section + '/' + name;
   }
 
-  QStringList Groups() const {
-    if (m_group.isEmpty()) return m_settings->childGroups();
-    m_settings->beginGroup(m_group);
-    QStringList groups = m_settings->childGroups();
-    m_settings->endGroup();
-    return groups;
+  // A key exists when its section or a section below it does.
+  static bool Exists(const IniText& ini, const std::string& section) {
+    const std::string below = section + '/';
+    const auto names = ini.Sections();
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& s) { return s == section || s.starts_with(below); });
   }
 
-  std::shared_ptr<IniFile> m_file;
-  QSettings* m_settings;
-  QString m_group;
+  // The next name part of every section below this key, each once.
+  std::vector<std::string> SubKeys() const {
+    std::string bytes;
+    ReadIni(m_path, bytes);
+    const std::vector<std::string> all = IniText(bytes).Sections();
+    const std::string prefix = m_section.empty() ? std::string() : m_section + '/';
+    std::vector<std::string> names;
+    for (const std::string& s : all) {
+      if (!s.starts_with(prefix) || s.size() == prefix.size()) continue;
+      std::string name = s.substr(prefix.size());
+      name = name.substr(0, name.find('/'));
+      if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
+        names.push_back(name);
+      }
+    }
+    return names;
+  }
+
+  std::string m_path;
+  std::string m_section;
 };
 
 }  // namespace
 
-QString IniRegistry::DefaultPath() {
-  QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-  if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + "/.config";
-  return base + "/VelmaroSoftware.ini";
+std::string IniRegistry::DefaultPath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') return std::string(config) + "/VelmaroSoftware.ini";
+  std::string home;
+  if (const char* h = std::getenv("HOME"); h && h[0] != '\0') {
+    home = h;
+  } else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) {
+    home = pw->pw_dir;
+  }
+  return home + "/.config/VelmaroSoftware.ini";
 }
 
 std::string IniRegistry::UnreadableStore() {
-  return ExistsUnreadable(m_path) ? m_path.toStdString() : std::string();
+  std::string bytes;
+  return ReadIni(m_path, bytes) == ReadResult::Unreadable ? m_path : std::string();
 }
 
 std::unique_ptr<RegistryKey> IniRegistry::OpenCompanyKey() {
-  // A fresh view of the file for every operation: nothing is kept open in
-  // between, and a debug-mode instance's save is seen by the next operation.
-  return std::make_unique<IniKey>(std::make_shared<IniFile>(m_path), QString());
+  // Nothing is kept open in between: each operation reads the file afresh,
+  // so a save by another copy (a debug-mode one) is seen by the next one.
+  return std::make_unique<IniKey>(m_path, std::string());
 }
 
 }  // namespace mametan

@@ -1,9 +1,12 @@
 #pragma once
 // The settings store on Linux: one INI file plays the company key, its
-// sections the subkeys ([Mametan]), its entries the text values. A value is
-// the literal text after "=" to the line end; a text with a line break cannot
-// be written.
-#include <QString>
+// sections the subkeys ([Mametan], [Mametan/Sub] for a subkey of it), its
+// entries the text values (platform/IniText.h says what a line means). The
+// file is shared with other programs and with hand editing: a change
+// rewrites only the values it is about and keeps every other byte. Each
+// change reads the file afresh under a lock on it and replaces it
+// atomically; a file that is there but cannot be read is never rewritten.
+#include <string>
 
 #include "platform/Registry.h"
 
@@ -11,16 +14,16 @@ namespace mametan {
 
 class IniRegistry : public RegistryBackend {
  public:
-  explicit IniRegistry(QString path) : m_path(std::move(path)) {}
+  explicit IniRegistry(std::string path) : m_path(std::move(path)) {}
   // $XDG_CONFIG_HOME/VelmaroSoftware.ini (default ~/.config).
-  static QString DefaultPath();
+  static std::string DefaultPath();
 
   std::unique_ptr<RegistryKey> OpenCompanyKey() override;
   std::string UnreadableStore() override;
-  const QString& path() const { return m_path; }
+  const std::string& path() const { return m_path; }
 
  private:
-  QString m_path;
+  std::string m_path;
 };
 
 }  // namespace mametan

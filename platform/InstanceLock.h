@@ -2,6 +2,7 @@
 // The per-user single-instance lock, held by the first normal instance for
 // its whole run and released by the operating system when the process ends.
 #include <cstdint>
+#include <string>
 
 namespace mametan {
 
@@ -16,9 +17,14 @@ class InstanceLock {
   // the lock cannot be made at all.
   bool Acquire();
   void Release();
+  // Why the last Acquire failed when that was not another instance holding
+  // the lock (a lock file of another user, one that cannot be opened); empty
+  // when another instance holds it.
+  const std::string& Problem() const { return m_problem; }
 
  private:
   std::intptr_t m_handle = -1;
+  std::string m_problem;
 };
 
 }  // namespace mametan

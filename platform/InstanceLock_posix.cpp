@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "platform/InstanceLock.h"
@@ -29,19 +31,32 @@ std::string LockPath() {
 }  // namespace
 
 bool InstanceLock::Acquire() {
+  m_problem.clear();
   if (m_handle >= 0) return true;
+  const std::string path = LockPath();
   // O_CLOEXEC: programs we start (the help viewer) must not inherit the lock.
-  const int fd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  struct stat st {};
-  // A lock file owned by someone else (planted in /tmp) is not ours to use.
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid() ||
-      flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    m_problem = "cannot open the lock file " + path + ": " +
+                (errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
     return false;
   }
-  m_handle = fd;
-  return true;
+  struct stat st {};
+  // A lock file owned by someone else (planted in /tmp) is not ours to use.
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    m_problem = "the lock file " + path + " is not a regular file";
+  } else if (st.st_uid != getuid()) {
+    m_problem = "the lock file " + path + " belongs to another user (uid " +
+                std::to_string(st.st_uid) + ")";
+  } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Held by a running copy: the ordinary refused start, which says nothing.
+    if (errno != EWOULDBLOCK) m_problem = "cannot lock " + path + ": " + std::strerror(errno);
+  } else {
+    m_handle = fd;
+    return true;
+  }
+  close(fd);
+  return false;
 }
 
 void InstanceLock::Release() {

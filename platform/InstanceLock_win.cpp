@@ -2,6 +2,8 @@
 // prefix, so the rule holds within one user session.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/InstanceLock.h"
 
 namespace mametan {
@@ -12,13 +14,17 @@ HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 }  // namespace
 
 bool InstanceLock::Acquire() {
+  m_problem.clear();
   if (m_handle != -1) return true;
   // Some successful calls leave the last error as it was: clear it, so that
   // only this call's "already exists" can refuse the start.
   SetLastError(ERROR_SUCCESS);
   const HANDLE mutex = CreateMutexA(nullptr, TRUE, "Mametan");
   const DWORD error = GetLastError();
-  if (!mutex) return false;
+  if (!mutex) {
+    m_problem = "cannot create the mutex Mametan (error " + std::to_string(error) + ")";
+    return false;
+  }
   if (error != ERROR_SUCCESS) {
     // Our handle would keep the mutex alive after its owner has ended and
     // refuse every later start.

@@ -23,13 +23,18 @@ term_app() {
   wait_exit "$1" 10
 }
 
-# --- A hand-edited settings file: commas, semicolons and backslashes are
-# literal; the ledger that lacks a final line break gets one first; a text
-# longer than 32,767 characters is written whole (a 1 MB kind picked from
-# the list, 100 KB of goods pasted).
+# --- A hand-edited settings file shared with another program: commas,
+# semicolons and backslashes are literal, blanks around "=" are no part of
+# the value, and the exit keeps every byte the file had (a BOM, CR LF,
+# comments, a stray CR, code page 932 in another section, a "/" in a key),
+# adding only the values it lacked; the ledger that lacks a final line
+# break gets one first; a text longer than 32,767 characters is written
+# whole (a 1 MB kind picked from the list, 100 KB of goods pasted).
 ledger='kake, bo;2024\data.csv'
-printf '[Other]\nkeep=a, b; c\n\n[Mametan]\nFile_Kakeibo=%s\nFile_Kind=item.txt\nTax=8\n' \
-  "$ledger" >"$SETTINGS"
+printf '\xEF\xBB\xBF; shared\r\n[Other]\r\nkeep=a, b; c\r\n# note\r\npath/with/slash=1\r\n%s\r\n\r\n%s' \
+  'no equals sign' $'\x89\xC6=caf\xE9\r\r\n[Mametan]\r\nFile_Kakeibo = '"$ledger"$'\r\nTax=8\r\n' \
+  >"$SETTINGS"
+cp "$SETTINGS" "$E2E_DIR/settings.before"
 old=$'x,y,z,100'
 printf '%s' "$old" >"$WORK/$ledger"
 bigkind=$(head -c 1048576 /dev/zero | tr '\0' k)
@@ -57,9 +62,13 @@ check "the ledger named with ', ; \\' gets a break, then the whole 1 MB kind and
   cmp -s "$E2E_DIR/expected.csv" "$WORK/$ledger"
 term_app "$app"
 check "SIGTERM ends the program with 0 (got ${EXIT_CODE:-running})" test "${EXIT_CODE:-x}" = 0
-check "the settings keep the literal ledger name" grep -qxF "File_Kakeibo=$ledger" "$SETTINGS"
-check "... the tax rate" grep -qx 'Tax=8' "$SETTINGS"
-check "... and the other section's value" grep -qxF 'keep=a, b; c' "$SETTINGS"
+size=$(stat -c %s "$E2E_DIR/settings.before")
+check "the settings file keeps every byte it had" cmp -n "$size" "$E2E_DIR/settings.before" "$SETTINGS"
+tail -c +$((size + 1)) "$SETTINGS" | sed 's/=-\?[0-9][0-9]*\r$/=N\r/' >"$E2E_DIR/settings.added"
+printf '%s\r\n' File_Kind=item.txt SaveWindowPos=N OpenWindowAtBoot=N InputWindow_Left=N \
+  InputWindow_Top=N AutoTax=N NextInput=N EnterToNext=N >"$E2E_DIR/settings.expected"
+check "... and adds after them only the values it lacked, with CR LF" \
+  cmp -s "$E2E_DIR/settings.expected" "$E2E_DIR/settings.added"
 printf 'food\r\nbook\r\n' >"$WORK/item.txt"
 
 # --- A ledger beyond the file-size limit: the write is refused with the

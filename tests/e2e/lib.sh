@@ -7,6 +7,33 @@
 set -uo pipefail
 
 MAMETAN=${1:?path to the built mametan}
+
+# The program allows one copy per user, on a lock whose path depends on the
+# user id alone. So that a run never meets the developer's own running copy,
+# the script runs again in a mount namespace of its own whose private
+# /run/user holds only this user's folder; the lock the program takes there
+# is the run's own. Root needs only the mount namespace. Anyone else first
+# becomes root of a new user namespace to mount, then maps back to their own
+# ids, so the program sees its usual uid and owns its folder. The X socket
+# folder is the run's own as well: in a user namespace the system's one
+# belongs to nobody the run knows, and Xwayland refuses to use it.
+if [[ ${E2E_ISOLATED:-} != 1 ]]; then
+  e2e_uid=$(id -u) e2e_gid=$(id -g)
+  e2e_enter=(unshare --mount)
+  e2e_back=()
+  if [[ $e2e_uid -ne 0 ]]; then
+    e2e_enter=(unshare --user --map-root-user --mount)
+    e2e_back=(unshare --user --map-user="$e2e_uid" --map-group="$e2e_gid")
+  fi
+  E2E_ISOLATED=1 exec "${e2e_enter[@]}" "$BASH" -c '
+    uid=$1 n=$2; shift 2
+    mkdir -p /run/user /tmp/.X11-unix 2>/dev/null
+    mount -t tmpfs -o mode=755 e2e-run-user /run/user && mkdir -m 700 "/run/user/$uid" &&
+      mount -t tmpfs -o mode=1777 e2e-x11 /tmp/.X11-unix ||
+      { echo "FAIL: no private /run/user or X socket folder for the run"; exit 1; }
+    exec "${@:1:n}" "$BASH" "${@:n+1}"' e2e "$e2e_uid" "${#e2e_back[@]}" "${e2e_back[@]}" "$0" "$@"
+fi
+unset E2E_ISOLATED
 E2E_DIR=$(mktemp -d /tmp/mametan-e2e.XXXXXX)
 export XDG_CONFIG_HOME=$E2E_DIR/config
 export XDG_RUNTIME_DIR=$E2E_DIR/runtime

@@ -11,9 +11,10 @@ sleep 1.5
 check "the first normal start keeps running" kill -0 "$first"
 
 start=$(date +%s%N)
-"$MAMETAN" >/dev/null 2>&1; code=$?
+err=$("$MAMETAN" 2>&1 >/dev/null); code=$?
 elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 check "a second normal start exits with 1 (got $code)" test "$code" -eq 1
+check "... silently (got: $err)" test -z "$err"
 check "... within a second (${elapsed} ms)" test "$elapsed" -lt 1000
 check "... and touches no settings" test ! -e "$SETTINGS"
 
@@ -49,6 +50,17 @@ err=$(DISPLAY=:999 "$MAMETAN" 2>&1 >/dev/null); code=$?
 check "an unreachable display ends with 1 (got $code)" test "$code" -eq 1
 check "... saying so in one line (got: $err)" \
   test "$err" = 'mametan: cannot connect to the X display ":999"'
+
+# A lock file that is not ours (another user's, or a link) ends the start
+# with 1 and one line on stderr that names it.
+lock=/run/user/$(id -u)/Mametan.lock
+rm -f "$lock"
+if [[ $(id -u) -eq 0 ]]; then touch "$lock" && chown 65534 "$lock"; else ln -s /dev/null "$lock"; fi
+err=$("$MAMETAN" 2>&1 >/dev/null); code=$?
+rm -f "$lock"
+check "a planted lock file ends the start with 1 (got $code)" test "$code" -eq 1
+check "... saying why in one line (got: $err)" \
+  test "$(wc -l <<<"$err")" -eq 1 -a "${err#mametan: *"$lock"}" != "$err"
 
 start_app
 again=$LAST_PID

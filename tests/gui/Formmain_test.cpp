@@ -46,7 +46,7 @@ class FakeTray : public TrayBackend {
 
 struct Host {
   QTemporaryDir dir;
-  IniRegistry registry{dir.filePath("VelmaroSoftware.ini")};
+  IniRegistry registry{dir.filePath("VelmaroSoftware.ini").toStdString()};
   FakeTray* tray = nullptr;
   QWidget input, setup, about;
   std::unique_ptr<Tform_Main> form;
@@ -75,11 +75,11 @@ struct Host {
     SettingsRecord = TApSystem{};
   }
   QString Stored(const char* name) {
-    QSettings ini(registry.path(), QSettings::IniFormat);
+    QSettings ini(QString::fromStdString(registry.path()), QSettings::IniFormat);
     return ini.value(QStringLiteral("Mametan/") + QLatin1String(name)).toString();
   }
   bool SectionExists() {
-    QSettings ini(registry.path(), QSettings::IniFormat);
+    QSettings ini(QString::fromStdString(registry.path()), QSettings::IniFormat);
     return ini.childGroups().contains("Mametan");
   }
 };
@@ -91,7 +91,7 @@ TEST(TrayHost, RefusedIconIsAFormReadingErrorAndLoadsNoSettings) {
     QSettings ini(dir.filePath("VelmaroSoftware.ini"), QSettings::IniFormat);
     ini.setValue("Mametan/Tax", "8");
   }
-  IniRegistry registry(dir.filePath("VelmaroSoftware.ini"));
+  IniRegistry registry(dir.filePath("VelmaroSoftware.ini").toStdString());
   SettingsRecord = TApSystem{};
   try {
     Tform_Main form(registry, [] { return std::make_unique<FakeTray>(false); });
@@ -231,7 +231,7 @@ TEST(TrayHost, ExitCapturesTheInputWindowThenSavesOrDeletes) {
     SettingsRecord.DelRegistry = true;
     h.form->pm_Exit->trigger();
     EXPECT_FALSE(h.SectionExists());
-    EXPECT_TRUE(QFile::exists(h.registry.path()));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(h.registry.path())));
   }
 }
 

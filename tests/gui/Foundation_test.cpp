@@ -40,7 +40,7 @@ class IniSettingsTest : public ::testing::Test {
 };
 
 TEST_F(IniSettingsTest, NoFileGivesDefaultsAndWritesNothing) {
-  IniRegistry registry(Path());
+  IniRegistry registry(Path().toStdString());
   TApSystem r;
   LoadSettings(registry, r);
   EXPECT_EQ(r.File_Kakeibo, "kakeibo.csv");
@@ -50,7 +50,7 @@ TEST_F(IniSettingsTest, NoFileGivesDefaultsAndWritesNothing) {
 
 TEST_F(IniSettingsTest, SaveThenLoadKeepsJapaneseAndOtherSections) {
   Write("[Other]\nkeep=1\n");
-  IniRegistry registry(Path());
+  IniRegistry registry(Path().toStdString());
   TApSystem r;
   r.File_Kakeibo = "/home/u/家計簿, 2026.csv";
   r.File_Kind = "";
@@ -65,13 +65,14 @@ TEST_F(IniSettingsTest, SaveThenLoadKeepsJapaneseAndOtherSections) {
 }
 
 TEST_F(IniSettingsTest, ValuesAreTheLiteralTextAfterTheEqualsSign) {
-  // Commas, semicolons, backslashes, quotes and blanks mean nothing: hand
-  // edits read as typed, and what the program writes reads back the same.
+  // Commas, semicolons, backslashes, quotes and inner blanks mean nothing:
+  // hand edits read as typed, blanks around "=" are not part of the value,
+  // and what the program writes reads back the same.
   Write(
-      "[Other]\nkeep=a, b\n[Mametan]\r\nFile_Kakeibo=kakeibo, 2024.csv\r\n"
+      "[Other]\nkeep=a, b\n[Mametan]\r\nFile_Kakeibo = kakeibo, 2024.csv\r\n"
       "File_Kind=C:\\data\\kake;bo.txt\nTax= 8\nAutoTax=-1\nNextInput=yes\n"
       "InputWindow_Left=\"3\"\n; comment\nSaveWindowPos = 1\n");
-  IniRegistry registry(Path());
+  IniRegistry registry(Path().toStdString());
   TApSystem r;
   LoadSettings(registry, r);
   EXPECT_EQ(r.File_Kakeibo, "kakeibo, 2024.csv");
@@ -82,7 +83,7 @@ TEST_F(IniSettingsTest, ValuesAreTheLiteralTextAfterTheEqualsSign) {
   EXPECT_EQ(r.InputWindow_Left, 0);
   EXPECT_TRUE(r.SaveWindowPos);
 
-  r.File_Kakeibo = " \"a\\b\", #c; d=e ";
+  r.File_Kakeibo = "\"a\\b\", #c; d=e ";
   r.File_Kind = "";
   SaveSettings(registry, r);
   TApSystem back;
@@ -90,17 +91,36 @@ TEST_F(IniSettingsTest, ValuesAreTheLiteralTextAfterTheEqualsSign) {
   EXPECT_EQ(back, r);
   EXPECT_TRUE(Read().contains("keep=a, b\n")) << Read().toStdString();
 
-  // A line break has no literal form: refused, the file as it was.
-  const QByteArray before = Read();
+  // A line break has no literal form: the text before it is stored, and the
+  // exit's save goes on with the other values.
   r.File_Kind = "a\nTax=99";
-  EXPECT_THROW(SaveSettings(registry, r), AppError);
-  EXPECT_EQ(Read(), before);
+  r.Tax = 7;
+  EXPECT_NO_THROW(SaveSettings(registry, r));
+  LoadSettings(registry, back);
+  EXPECT_EQ(back.File_Kind, "a");
+  EXPECT_EQ(back.Tax, 7);
+}
+
+TEST_F(IniSettingsTest, WhatOtherProgramsLeaveNeverFailsTheSave) {
+  const QByteArray files[] = {"[OtherApp]\r\r\nname=abc\r\r\n", "[OtherApp]\rname=abc\r",
+                              QByteArray("\x00\xff\r\x80=\x1a\n[\r]=\r\r", 14)};
+  for (const QByteArray& file : files) {
+    Write(file);
+    IniRegistry registry(Path().toStdString());
+    TApSystem r;
+    r.Tax = 9;
+    EXPECT_NO_THROW(SaveSettings(registry, r)) << file.toHex().toStdString();
+    EXPECT_TRUE(Read().startsWith(file)) << Read().toHex().toStdString();
+    TApSystem back;
+    LoadSettings(registry, back);
+    EXPECT_EQ(back, r);
+  }
 }
 
 TEST_F(IniSettingsTest, UnreadableFileWarnsGivesDefaultsAndIsNotRewritten) {
   // root reads anything: a directory in the file's place cannot be read.
   ASSERT_TRUE(QDir(dir.path()).mkdir("VelmaroSoftware.ini"));
-  IniRegistry registry(Path());
+  IniRegistry registry(Path().toStdString());
   TApSystem r;
   try {
     LoadSettings(registry, r);
@@ -125,7 +145,7 @@ TEST_F(IniSettingsTest, UnreadableFileWarnsGivesDefaultsAndIsNotRewritten) {
 
 TEST_F(IniSettingsTest, DeleteRemovesSectionAndItsSubsectionsOnly) {
   Write("[Mametan]\nTax=3\n[Mametan/Sub]\nx=1\n[Mametan/Sub/Deeper]\ny=2\n[Other]\nkeep=1\n");
-  IniRegistry registry(Path());
+  IniRegistry registry(Path().toStdString());
   DeleteSettingsKey(registry);
   const QByteArray after = Read();
   EXPECT_FALSE(after.contains("Mametan")) << after.toStdString();
@@ -143,7 +163,7 @@ TEST_F(IniSettingsTest, UnwritableFileFailsTheSaveLoudly) {
     Write("");
     QFile::setPermissions(Path(), QFile::ReadOwner);
   }
-  IniRegistry registry(Path());
+  IniRegistry registry(Path().toStdString());
   EXPECT_THROW(SaveSettings(registry, TApSystem{}), AppError);
 }
 
@@ -180,7 +200,7 @@ TEST(HostWindow, FailingSaveKeepsTheProgramRunningAndRetries) {
   test::RecordingMessages messages;
   QTemporaryDir dir;
   ASSERT_TRUE(QDir(dir.path()).mkdir("VelmaroSoftware.ini"));
-  IniRegistry registry(dir.filePath("VelmaroSoftware.ini"));
+  IniRegistry registry(dir.filePath("VelmaroSoftware.ini").toStdString());
   SettingsRecord = TApSystem{};
   Tform_Main form(registry);
   EXPECT_EQ(SettingsRecord.Tax, 5) << "created: settings loaded";
