@@ -42,9 +42,9 @@ WORK=$E2E_DIR/work
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME" "$WORK"
 chmod 700 "$XDG_RUNTIME_DIR"
 MAMETAN=$(realpath "$MAMETAN")
-# The program runs in $WORK: its ledger and kind file resolve there.
 # Found before the cd below: a script run by a relative path still finds it.
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# The program runs in $WORK: its ledger and kind file resolve there.
 cd "$WORK" || exit 1
 # A kind file, so that no start-up warning waits for a click (食費, 雑貨).
 printf '\x90\x48\x94\xEF\r\n\x8E\x47\x89\xDD\r\n' >"$WORK/item.txt"
