@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "win32/DialogWindow.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
 
@@ -112,19 +113,15 @@ void AboutDialog::Create(HINSTANCE instance) {
   m_presenter.Queries.openUrl = [](const std::string& url) {
     ShellExecuteW(nullptr, L"open", Wide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   };
-  CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &AboutDialog::DialogProc,
+  CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr,
+                     &DialogProcOf<AboutDialog, &AboutDialog::m_hwnd, &AboutDialog::Handle>,
                      reinterpret_cast<LPARAM>(this));
 }
 
 void AboutDialog::MakeControls() {
   const int dpi = static_cast<int>(GetDpiForWindow(m_hwnd));
   const auto scale = [dpi](int px) { return MulDiv(px, dpi, 96); };
-  RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
-  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_EXSTYLE)),
-                           static_cast<UINT>(dpi));
-  SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeClientForDpi(m_hwnd, kClientWidth, kClientHeight);
 
   DeleteFonts();
   const auto font = [&](int px, int weight, bool italic, bool underline, const wchar_t* face) {
@@ -160,16 +157,6 @@ void AboutDialog::MakeControls() {
   for (const Item& item : kItems) FitLabel(GetDlgItem(m_hwnd, item.id));
 }
 
-INT_PTR CALLBACK AboutDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<AboutDialog*>(lParam);
-    self->m_hwnd = hwnd;
-    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-  }
-  auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wParam, lParam) : FALSE;
-}
-
 INT_PTR AboutDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG:
@@ -177,9 +164,7 @@ INT_PTR AboutDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       ShowWindow(GetDlgItem(m_hwnd, kComments), SW_HIDE);
       return FALSE;
     case WM_DPICHANGED: {
-      const auto* r = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(m_hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      TakeSuggestedRect(m_hwnd, lParam);
       MakeControls();
       return TRUE;
     }

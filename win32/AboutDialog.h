@@ -26,7 +26,6 @@ class AboutDialog : public AboutView {
   void Hide() override;
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void MakeControls();
   void DeleteFonts();

@@ -7,6 +7,7 @@
 
 #include "platform/Cp932.h"
 #include "win32/Boxes.h"
+#include "win32/DialogWindow.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
 
@@ -63,7 +64,8 @@ void InputDialog::Create(HINSTANCE instance, HMENU contextMenu, HWND menuOwner) 
   m_contextMenu = contextMenu;
   m_menuOwner = menuOwner;
   m_creating = true;
-  CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_INPUT), nullptr, &InputDialog::DialogProc,
+  CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_INPUT), nullptr,
+                     &DialogProcOf<InputDialog, &InputDialog::m_hwnd, &InputDialog::Handle>,
                      reinterpret_cast<LPARAM>(this));
   m_creating = false;
   m_presenter.FormCreate();
@@ -75,11 +77,7 @@ int InputDialog::Scale(int pixels) const {
 
 void InputDialog::Layout() {
   const UINT dpi = GetDpiForWindow(m_hwnd);
-  RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_EXSTYLE)), dpi);
-  SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeClientForDpi(m_hwnd, kClientWidth, kClientHeight);
 
   for (HFONT f : {m_labelFont, m_fieldFont, m_dateFont, m_windowFont}) {
     if (f) DeleteObject(f);
@@ -137,16 +135,6 @@ void InputDialog::Layout() {
                       reinterpret_cast<LPARAM>(m_cancelIcon));
 }
 
-INT_PTR CALLBACK InputDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<InputDialog*>(lParam);
-    self->m_hwnd = hwnd;
-    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-  }
-  auto* self = reinterpret_cast<InputDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wParam, lParam) : FALSE;
-}
-
 INT_PTR InputDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG: {
@@ -164,9 +152,7 @@ INT_PTR InputDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     }
     case WM_DPICHANGED: {
-      const auto* r = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(m_hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      TakeSuggestedRect(m_hwnd, lParam);
       Layout();
       return TRUE;
     }

@@ -55,7 +55,6 @@ class InputDialog : public InputView {
   void ShowErrorBox(const std::string& text) override;
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void Layout();
   HWND Control(InputControl control) const;
