@@ -58,14 +58,7 @@ window_hidden() {
 check "OK hides the input window" window_hidden
 
 # Exit from the menu; the tax box's state is saved.
-xdotool mousemove "$ICON_X" "$ICON_Y" click 3
-MENU=""
-for _ in $(seq 50); do
-  MENU=$(viewable_windows mametan.exe | head -n1)
-  [[ -n $MENU ]] && break
-  sleep 0.1
-done
-eval "$(xdotool getwindowgeometry --shell "$MENU")"
+open_menu || { echo "FAIL: a right press on the icon opens no menu"; exit 1; }
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1
 check "the program ends" wait_program_end
 auto_tax_saved() {

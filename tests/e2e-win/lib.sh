@@ -143,6 +143,21 @@ wait_window() {
   return 1
 }
 
+# A right press on the icon, then waits for the popup menu: a viewable window
+# of the program's own. Sets MENU (its id) and X, Y, WIDTH, HEIGHT. Keys typed
+# before the menu is on screen would reach the icon instead, so nothing is
+# typed until it is there.
+open_menu() {
+  MENU=""
+  xdotool mousemove "$ICON_X" "$ICON_Y" click 3
+  for _ in $(seq 100); do
+    MENU=$(viewable_windows mametan.exe | head -n1)
+    [[ -n $MENU ]] && break
+    sleep 0.1
+  done
+  [[ -n $MENU ]] && eval "$(xdotool getwindowgeometry --shell "$MENU")"
+}
+
 # True while the program runs.
 program_running() { [[ -n $PROGRAM_PID ]] && kill -0 "$PROGRAM_PID" 2>/dev/null; }
 
