@@ -6,13 +6,9 @@
 #include <vector>
 
 #include "common/Messages.h"
+#include "entry/DefaultKinds.h"
 
 namespace mametan {
-
-// The nine built-in kinds as code page 932 bytes, in this order: その他,
-// 教育費, 交通費, 雑貨, 趣味, 書籍, 食費, 水道光熱費, 通信費. The kind box starts
-// with them and keeps them when there is no classification file.
-const std::vector<std::string>& DefaultKindList();
 
 // Splits the file's bytes into kinds, in file order. A line break is CR LF,
 // LF or CR (so LF CR is two breaks, with an empty kind between them); a NUL

@@ -98,9 +98,11 @@ tidy_check() {
 # What `cmake --install` and the .deb lay out, relative to /.
 INSTALLED_FILES="etc/xdg/autostart/mametan.desktop
 usr/bin/mametan
+usr/bin/mametan-launch
 usr/share/applications/mametan.desktop
 $(for s in 16 22 24 32 48 64 128 256; do echo "usr/share/icons/hicolor/${s}x$s/apps/mametan.png"; done)
 usr/share/icons/hicolor/scalable/apps/mametan.svg
+usr/share/mametan/item.txt
 usr/share/mametan/mametan.html"
 
 # One pass or failure per check: the install into a DESTDIR, its two .desktop
