@@ -13,4 +13,10 @@ unset DISPLAY WAYLAND_DISPLAY
 wine wineboot --init >/dev/null 2>&1
 status=$?
 wineserver -w
+# Wine links the user's shell folders (Documents, Desktop, ...) to the Unix
+# home folder; a case that writes into Documents must not reach the
+# developer's own files, so each becomes a folder of the prefix.
+for link in "$prefix"/drive_c/users/*/*; do
+  [[ -L $link ]] && rm "$link" && mkdir "$link"
+done
 exit $status
