@@ -1,6 +1,7 @@
 // The floor the Windows tray benchmark measures against: the smallest Win32
 // program with a notification-area icon and a popup menu on a right press.
 #include <windows.h>
+
 #include <shellapi.h>
 
 namespace {
@@ -38,7 +39,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hInstance = instance;
   wc.lpszClassName = L"FloorTray";
   RegisterClassW(&wc);
-  HWND hwnd = CreateWindowW(L"FloorTray", L"floor", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  HWND hwnd =
+      CreateWindowW(L"FloorTray", L"floor", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   NOTIFYICONDATAW icon{};
   icon.cbSize = sizeof(icon);
   icon.hWnd = hwnd;
