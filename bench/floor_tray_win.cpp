@@ -1,7 +1,7 @@
 // The floor the Windows tray benchmark measures against: the smallest Win32
 // program with a notification-area icon and a popup menu on a right press.
 #include <windows.h>
-
+// shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
 namespace {
