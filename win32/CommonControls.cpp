@@ -4,6 +4,7 @@
 #include <string>
 
 #include "win32/Boxes.h"
+#include "win32/DialogWindow.h"
 
 namespace mametan::win32 {
 namespace {
@@ -49,11 +50,13 @@ bool LoadCommonControls() {
   }
 }
 
-HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM owner) {
+HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM param) {
   if (!LoadCommonControls()) return nullptr;
-  HWND hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), nullptr, procedure, owner);
-  if (!hwnd)
+  HWND hwnd =
+      CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), WindowOwner(), procedure, param);
+  if (!hwnd) {
     ShowStandardErrorBox("ウィンドウを作成できません (" + std::to_string(GetLastError()) + ")");
+  }
   return hwnd;
 }
 
