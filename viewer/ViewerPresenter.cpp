@@ -58,6 +58,10 @@ void ViewerPresenter::SetYear(int year) {
   ShowMonth(MonthKey(year, KeyMonth(m_book.selectedMonth())));
 }
 
+void ViewerPresenter::ChooseMonth(int month) {
+  if (month >= 1 && month <= 12) ShowMonth(MonthKey(KeyYear(m_book.selectedMonth()), month));
+}
+
 void ViewerPresenter::ShowMonth(int month) {
   month = std::clamp(month, kFirstMonth, kLastMonth);
   if (month == m_book.selectedMonth()) return;

@@ -77,6 +77,8 @@ class ViewerPresenter {
   void PreviousMonth() { ShowMonth(m_book.selectedMonth() - 1); }
   void NextMonth() { ShowMonth(m_book.selectedMonth() + 1); }
   void SetYear(int year);
+  // A month (1-12) of the shown year, as picked in the strip.
+  void ChooseMonth(int month);
   // True when the key was used.
   bool KeyDown(ViewerKey key);
 
