@@ -114,7 +114,20 @@ class MonthStrip : public QWidget {
 // its amount and share.
 class KindChart : public QWidget {
  public:
-  KindChart() { setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum); }
+  KindChart() {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+    // A press on the chart and Ctrl+C copy its lines as text (kind, amount, share).
+    setFocusPolicy(Qt::ClickFocus);
+    auto* copy = new QShortcut(QKeySequence::Copy, this, nullptr, nullptr, Qt::WidgetShortcut);
+    QObject::connect(copy, &QShortcut::activated, this, [this] {
+      QString text;
+      for (const ViewerBar& bar : m_bars) {
+        text += Q(bar.label) + QLatin1Char('\t') + Q(bar.amountText) + QLatin1Char('\t') +
+                Q(bar.shareText) + QLatin1Char('\n');
+      }
+      QApplication::clipboard()->setText(text);
+    });
+  }
   void SetBars(std::vector<ViewerBar> bars) {
     m_bars = std::move(bars);
     updateGeometry();
@@ -142,8 +155,11 @@ class KindChart : public QWidget {
     for (const ViewerBar& bar : m_bars) {
       const int h = RowHeight();
       painter.setPen(palette().color(QPalette::WindowText));
-      painter.drawText(QRect(kMargin, y, labelWidth, h), Qt::AlignRight | Qt::AlignVCenter,
-                       fm.elidedText(Q(bar.label), Qt::ElideRight, labelWidth));
+      const QString label = Q(bar.label);
+      painter.drawText(QRect(kMargin - 2, y, labelWidth + 2, h), Qt::AlignRight | Qt::AlignVCenter,
+                       fm.horizontalAdvance(label) <= labelWidth
+                           ? label
+                           : fm.elidedText(label, Qt::ElideRight, labelWidth));
       const int length = static_cast<int>(barSpace * bar.length);
       painter.fillRect(QRect(barLeft, y + 3, length, h - 6), palette().color(QPalette::Highlight));
       painter.drawText(QRect(barLeft + length + kMargin, y, textWidth + kMargin, h),
