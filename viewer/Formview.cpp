@@ -311,8 +311,8 @@ void Tform_View::ShowPage(const ViewerPage& page) {
   tbl_Items->setRowCount(static_cast<int>(page.rows.size()));
   int row = 0;
   for (const ViewerRow& item : page.rows) {
-    // The file's order is the date column's order among equal dates.
-    tbl_Items->setItem(row, 0, new NumberItem(Q(item.date), row));
+    // Equal dates keep the file's order.
+    tbl_Items->setItem(row, 0, new NumberItem(Q(item.date), (qint64{item.dateOrder} << 32) + row));
     tbl_Items->setItem(row, 1, new QTableWidgetItem(Q(item.kind)));
     tbl_Items->setItem(row, 2, new QTableWidgetItem(Q(item.goods)));
     auto* price = new NumberItem(Q(item.priceText), item.price);

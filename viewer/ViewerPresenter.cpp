@@ -119,8 +119,10 @@ void ViewerPresenter::Show() {
   std::int64_t total = 0;
   page.rows.reserve(m_book.entries().size());
   for (const LedgerEntry& entry : m_book.entries()) {
-    page.rows.push_back({cp932::Decode(entry.dateText), cp932::Decode(entry.kind),
-                         cp932::Decode(entry.goods), entry.price, GroupThousands(entry.price)});
+    page.rows.push_back({cp932::Decode(entry.dateText),
+                         entry.date.year * 10000 + entry.date.month * 100 + entry.date.day,
+                         cp932::Decode(entry.kind), cp932::Decode(entry.goods), entry.price,
+                         GroupThousands(entry.price)});
     kinds[entry.kind] += entry.price;
     total += entry.price;
   }

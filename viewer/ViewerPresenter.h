@@ -13,6 +13,7 @@ namespace mametan {
 
 struct ViewerRow {
   std::string date;
+  std::int32_t dateOrder = 0;  // yyyymmdd, for sorting by date
   std::string kind;
   std::string goods;
   std::int64_t price = 0;
