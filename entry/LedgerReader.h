@@ -76,7 +76,7 @@ class LedgerScanner {
 
   // A record spanning more lines or bytes than this is taken to be a stray quote.
   static constexpr std::size_t kMaxRecordLines = 16;
-  static constexpr std::size_t kMaxRecordBytes = 64 * 1024;
+  static constexpr std::size_t kMaxRecordBytes = std::size_t{64} * 1024;
 
  private:
   void TakeLine(std::string_view line);
