@@ -39,14 +39,20 @@ start_viewer() {
 }
 
 # A press at ($2,$3) of window $1 (fractions of its size, in percent), then
-# Ctrl+A and Ctrl+C; prints the clipboard.
+# Ctrl+A and Ctrl+C; prints the clipboard once the copy has reached it (the
+# clipboard is emptied first, so that an earlier copy is never taken for it).
 copy_at() {
-  local id=$1 px=$2 py=$3
+  local id=$1 px=$2 py=$3 text=""
+  xclip -selection clipboard -i </dev/null
   eval "$(xdotool getwindowgeometry --shell "$id")"
   xdotool mousemove --window "$id" $((WIDTH * px / 100)) $((HEIGHT * py / 100)) click 1
   xdotool key ctrl+a ctrl+c
-  sleep 0.05
-  xclip -o -selection clipboard 2>/dev/null
+  for _ in $(seq 60); do
+    text=$(xclip -o -selection clipboard 2>/dev/null)
+    [[ -n $text ]] && break
+    sleep 0.05
+  done
+  printf '%s\n' "$text"
 }
 table_text() { copy_at "$1" 15 40; }
 chart_text() { copy_at "$1" 80 85; }
