@@ -1,8 +1,10 @@
 // The ledger viewer on a generated ledger: the time from nothing to its
 // latest month shown, a change of month, the reading of one appended line,
 // and the process's memory. The ledger spans ten years in date order with
-// eight kinds, about 40 bytes a line. Offscreen unless QT_QPA_PLATFORM says
-// otherwise; prints one line of figures.   bench_viewer [lines=1000000]
+// eight kinds, about 40 bytes a line; "shuffled" puts the dates in random
+// order, so that every month's lines spread over the whole file. Offscreen
+// unless QT_QPA_PLATFORM says otherwise; prints one line of figures.
+//   bench_viewer [lines=1000000] [shuffled]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -19,7 +21,7 @@
 namespace {
 
 // Written a piece at a time, so that the file costs this process no memory.
-void WriteLedger(const std::string& path, long lines) {
+void WriteLedger(const std::string& path, long lines, bool shuffled) {
   static const char* const kinds[] = {"\x90\x48\x94\xEF",         "\x93\xFA\x97\x70\x95\x69",
                                       "\x8C\xF0\x92\xCA\x94\xEF", "\x8A\x4F\x90\x48",
                                       "\x8C\xF5\x94\x4D\x94\xEF", "\x88\xE3\x97\xC3\x94\xEF",
@@ -30,7 +32,9 @@ void WriteLedger(const std::string& path, long lines) {
   std::string chunk;
   unsigned seed = 12345;
   for (long i = 0; i < lines; ++i) {
-    const long day = i * days / std::max(lines, 1L);
+    seed = seed * 1103515245u + 12345u;
+    const long day =
+        shuffled ? static_cast<long>(seed >> 4) % days : i * days / std::max(lines, 1L);
     const int year = 2017 + static_cast<int>(day / 365);
     const int month = static_cast<int>(day % 365 / 31) + 1;
     const int date = static_cast<int>(day % 365 % 31 % 28) + 1;
@@ -65,7 +69,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QTemporaryDir dir;
   const std::string path = dir.filePath("kakeibo.csv").toStdString();
-  WriteLedger(path, lines);
+  const bool shuffled = argc > 2 && std::strcmp(argv[2], "shuffled") == 0;
+  WriteLedger(path, lines, shuffled);
   const double fileMb = static_cast<double>(std::ifstream(path, std::ios::ate).tellg()) / 1e6;
   const double baseMb = StatusMb("VmRSS:");
 
@@ -94,9 +99,9 @@ int main(int argc, char** argv) {
   const qint64 appendMs = timer.elapsed();
 
   std::printf(
-      "lines=%ld file=%.1fMB rows_shown=%zu open+show=%lldms month_change_worst=%lldms "
+      "lines=%ld%s file=%.1fMB rows_shown=%zu open+show=%lldms month_change_worst=%lldms "
       "append=%lldms rss_before=%.1fMB rss=%.1fMB peak=%.1fMB\n",
-      lines, fileMb, shownRows, static_cast<long long>(openMs),
+      lines, shuffled ? " shuffled" : "", fileMb, shownRows, static_cast<long long>(openMs),
       static_cast<long long>(worstChangeMs), static_cast<long long>(appendMs), baseMb,
       StatusMb("VmRSS:"), StatusMb("VmHWM:"));
   return 0;

@@ -159,6 +159,12 @@ LedgerBook::Status LedgerBook::SelectMonth(int month) {
   if (const Status status = OpenLedger(m_path, in); status != Status::Ok) return status;
   LedgerScanner scanner(
       [this](const LedgerScanner::Place& place, std::string_view text) {
+        // Most lines are of other months: their unquoted date alone says so.
+        if (LedgerDate date; !text.empty() && text.front() != '"' &&
+                             ParseLedgerDate(text.substr(0, text.find(',')), date) &&
+                             MonthKey(date.year, date.month) != m_month) {
+          return;
+        }
         LedgerEntry entry;
         if (ParseLedgerLine(text, entry) != LedgerLineKind::Entry ||
             MonthKey(entry.date.year, entry.date.month) != m_month) {
