@@ -5,6 +5,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/Cp932.h"
+
 namespace mametan {
 namespace {
 
@@ -45,6 +47,18 @@ bool ReadRange(std::ifstream& in, std::uint64_t offset, std::uint64_t end, Feed&
 }
 
 constexpr std::uint64_t kToEnd = ~std::uint64_t{0};
+
+// An unreadable line as kept for the list: a long one is cut short, never
+// inside a double-byte character.
+std::string Listed(std::string_view text) {
+  if (text.size() <= LedgerBook::kMaxListedBytes) return std::string(text);
+  std::size_t end = 0;
+  while (end < LedgerBook::kMaxListedBytes) {
+    end += cp932::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+  }
+  if (end > LedgerBook::kMaxListedBytes) end -= 2;
+  return std::string(text.substr(0, end)) + "...";
+}
 
 }  // namespace
 
@@ -125,7 +139,7 @@ void LedgerBook::Take(const LedgerScanner::Place& place, std::string_view text) 
       return;
     case LedgerLineKind::Unreadable:
       ++m_unreadableCount;
-      if (m_unreadable.size() < kMaxListed) m_unreadable.push_back({place.line, std::string(text)});
+      if (m_unreadable.size() < kMaxListed) m_unreadable.push_back({place.line, Listed(text)});
       return;
     case LedgerLineKind::Entry:
       break;

@@ -30,7 +30,9 @@ struct MonthSummary {
 
 struct UnreadableLine {
   std::uint64_t line = 0;
-  std::string text;  // code page 932 bytes as in the file, line end removed
+  // Code page 932 bytes as in the file, line end removed; a long line is
+  // cut after kMaxListedBytes at a character's end, followed by "...".
+  std::string text;
 };
 
 class LedgerBook {
@@ -39,6 +41,7 @@ class LedgerBook {
 
   // At most this many unreadable lines are kept for the list; all are counted.
   static constexpr std::size_t kMaxListed = 1000;
+  static constexpr std::size_t kMaxListedBytes = 1000;
 
   // Reads the file at `path` (UTF-8). Keeps the purchases of `month` (a
   // MonthKey), or of the latest month in the file when `month` is 0.

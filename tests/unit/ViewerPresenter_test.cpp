@@ -60,7 +60,8 @@ TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
                        kNearlyJis +
                        ",f,50\r\n"
                        "2001/11/04,,g,-100\r\n"
-                       "garbage\r\n");
+                       "garbage\r\n" +
+                       std::string(999, 'x') + "\x90\x48" + std::string(5000, 'y') + "\r\n");
   FakeView view;
   ViewerPresenter presenter(view, MonthKey(2026, 12));
   presenter.Open(path);
@@ -78,11 +79,12 @@ TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
   EXPECT_EQ(view.shown.strip[9].amountText, "4,294,967,294");  // sums in 64 bits
   EXPECT_TRUE(view.shown.strip[10].chosen);
   EXPECT_FALSE(view.shown.strip[9].chosen);
-  EXPECT_EQ(view.shown.unreadableText, "読めなかった行 (1)");
+  EXPECT_EQ(view.shown.unreadableText, "読めなかった行 (2)");
   const auto unreadable = presenter.UnreadableLines();
-  ASSERT_EQ(unreadable.size(), 1u);
+  ASSERT_EQ(unreadable.size(), 2u);
   EXPECT_EQ(unreadable[0].lineText, "9");
   EXPECT_EQ(unreadable[0].text, "garbage");
+  EXPECT_EQ(unreadable[1].text, std::string(999, 'x') + "...") << "cut, never inside a character";
 
   // The other month's lines are found again, also out of order.
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageUp));
