@@ -1,7 +1,5 @@
 #include "win32/Program.h"
 
-#include <commctrl.h>
-
 #include <exception>
 #include <memory>
 #include <vector>
@@ -37,9 +35,6 @@ struct Dialogs {
 }  // namespace
 
 int RunProgram(HINSTANCE instance) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&controls);
-
   WinRegistry registry;
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
   // The windows in start-up order, the host first: it loads the settings
@@ -53,9 +48,9 @@ int RunProgram(HINSTANCE instance) {
     hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
     host->SetHostedWindows(hosted);
     input->Create(instance, host->Menu(), host->Handle());
-    hosted.input = input->Handle();
+    hosted.input = input.get();
     about->Create(instance);
-    hosted.about = about->Handle();
+    hosted.about = about.get();
     host->SetHostedWindows(std::move(hosted));
     dialogs.input = input.get();
     dialogs.about = about.get();
