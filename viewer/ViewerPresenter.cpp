@@ -19,9 +19,10 @@ std::string FileName(const std::string& path) {
 
 std::string Share(std::int64_t part, std::int64_t whole) {
   if (whole <= 0) return {};
+  double percent = static_cast<double>(part) * 100.0 / static_cast<double>(whole);
+  if (percent > -0.05 && percent < 0.05) percent = 0;  // never "-0.0%"
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f%%",
-                static_cast<double>(part) * 100.0 / static_cast<double>(whole));
+  std::snprintf(text, sizeof text, "%.1f%%", percent);
   return text;
 }
 
