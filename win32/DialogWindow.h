@@ -5,6 +5,24 @@
 
 namespace mametan::win32 {
 
+// A window the host window shows and brings back. It is built when first
+// needed: a program resting in the tray holds no dialog and has not loaded
+// the common controls.
+class HostedDialog {
+ public:
+  virtual ~HostedDialog() = default;
+  // The window; null until it was first needed.
+  virtual HWND Handle() const = 0;
+  // The window, built now when it was not yet.
+  virtual HWND Window() = 0;
+};
+
+// The application window that owns the program's windows (null before it
+// exists), and its notice of one of them shown or hidden by a call, given
+// before the change. Both live with the application window.
+HWND WindowOwner();
+void WindowShownOrHidden(HWND window, bool shown);
+
 // The dialog procedure of a class whose object is passed to
 // CreateDialogParamW: it keeps the object with the window at WM_INITDIALOG,
 // sets its window member and hands every message to its handler.
@@ -14,6 +32,7 @@ INT_PTR CALLBACK DialogProcOf(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     reinterpret_cast<Dialog*>(lParam)->*Window = hwnd;
     SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
   }
+  if (msg == WM_SHOWWINDOW && lParam == 0) WindowShownOrHidden(hwnd, wParam != FALSE);
   auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   return self ? (self->*Handler)(msg, wParam, lParam) : FALSE;
 }

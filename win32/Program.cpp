@@ -1,14 +1,14 @@
 #include "win32/Program.h"
 
-#include <commctrl.h>
-
 #include <exception>
 #include <memory>
 #include <vector>
 
 #include "common/ApSystem.h"
+#include "common/CommandLine.h"
 #include "platform/WinRegistry.h"
 #include "win32/AboutDialog.h"
+#include "win32/ApplicationWindow.h"
 #include "win32/Boxes.h"
 #include "win32/HostWindow.h"
 #include "win32/InputDialog.h"
@@ -37,10 +37,9 @@ struct Dialogs {
 }  // namespace
 
 int RunProgram(HINSTANCE instance) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&controls);
-
   WinRegistry registry;
+  // The application window first: it owns every window made after it.
+  ApplicationWindow application(instance);
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
   // The windows in start-up order, the host first: it loads the settings
   // the later windows read while they are created.
@@ -48,17 +47,26 @@ int RunProgram(HINSTANCE instance) {
   auto about = std::make_unique<AboutDialog>();
   Dialogs dialogs;
   try {
+    application.Create();
+    application.Watch(nullptr, {input.get(), about.get()});
     host->Create();
+    application.Watch(host->Handle(), {input.get(), about.get()});
+    application.onClose = [&host] { SendMessageW(host->Handle(), WM_CLOSE, 0, 0); };
+    application.onActivate = [&host] { host->ForegroundOpenWindow(); };
     HostedWindows hosted;
+    hosted.entry = &application;
     hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
     host->SetHostedWindows(hosted);
     input->Create(instance, host->Menu(), host->Handle());
-    hosted.input = input->Handle();
+    hosted.input = input.get();
     about->Create(instance);
-    hosted.about = about->Handle();
+    hosted.about = about.get();
     host->SetHostedWindows(std::move(hosted));
     dialogs.input = input.get();
     dialogs.about = about.get();
+    // Only the tray icon remains (and the input window when it opened
+    // itself): the taskbar entry goes, the rule's record stays as it was.
+    if (!DebugMode) application.SetShown(false);
   } catch (const std::exception& e) {
     ShowStandardErrorBox(e.what());
     return 0;

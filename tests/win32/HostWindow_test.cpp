@@ -7,30 +7,102 @@
 
 #include "common/ApSystem.h"
 #include "tests/support/MemoryRegistry.h"
+#include "win32/ApplicationWindow.h"
 
 namespace mametan::win32 {
 namespace {
 
-HWND HiddenWindow() {
-  return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+// A window built when the host first needs it, as the dialogs are.
+struct PlainWindow : HostedDialog {
+  ~PlainWindow() override {
+    if (hwnd) DestroyWindow(hwnd);
+  }
+  HWND Handle() const override { return hwnd; }
+  HWND Window() override {
+    if (!hwnd) {
+      hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    }
+    return hwnd;
+  }
+  HWND hwnd = nullptr;
+};
+
+// A dialog of the program, from an empty template through the program's
+// dialog procedure, owned by the application window.
+struct EmptyDialog : HostedDialog {
+  ~EmptyDialog() override {
+    if (hwnd) DestroyWindow(hwnd);
+  }
+  HWND Handle() const override { return hwnd; }
+  HWND Window() override {
+    alignas(DWORD) static const WORD kTemplate[] = {LOWORD(WS_POPUP | WS_CAPTION),
+                                                    HIWORD(WS_POPUP | WS_CAPTION),
+                                                    0,
+                                                    0,
+                                                    0,
+                                                    0,
+                                                    0,
+                                                    100,
+                                                    50,
+                                                    0,
+                                                    0,
+                                                    0};
+    if (!hwnd) {
+      CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                 reinterpret_cast<LPCDLGTEMPLATEW>(kTemplate), WindowOwner(),
+                                 &DialogProcOf<EmptyDialog, &EmptyDialog::hwnd, &EmptyDialog::Proc>,
+                                 reinterpret_cast<LPARAM>(this));
+    }
+    return hwnd;
+  }
+  INT_PTR Proc(UINT, WPARAM, LPARAM) { return FALSE; }
+  HWND hwnd = nullptr;
+};
+
+// Runs the messages that wait, as the program's loop would.
+void Settle() {
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// The program's taskbar entry is there while one of its windows is open,
+// and its windows have no buttons of their own. After start-up hid it
+// directly with a window open, it stays away whatever opens and closes.
+TEST(ApplicationWindowTest, TaskbarEntryFollowsTheWindows) {
+  ApplicationWindow application(GetModuleHandleW(nullptr));
+  application.Create();
+  EmptyDialog input;
+  EmptyDialog about;
+  application.Watch(nullptr, {&input, &about});
+  ShowWindow(input.Window(), SW_SHOW);
+  EXPECT_EQ(GetWindow(input.Handle(), GW_OWNER), application.Handle());
+  EXPECT_TRUE(application.IsShown());
+  ShowWindow(about.Window(), SW_SHOW);
+  ShowWindow(input.Handle(), SW_HIDE);
+  Settle();
+  EXPECT_TRUE(application.IsShown());
+  ShowWindow(about.Handle(), SW_HIDE);
+  Settle();
+  EXPECT_FALSE(application.IsShown());
+
+  ShowWindow(input.Handle(), SW_SHOW);
+  application.SetShown(false);
+  ShowWindow(about.Handle(), SW_SHOW);
+  ShowWindow(input.Handle(), SW_HIDE);
+  Settle();
+  EXPECT_FALSE(application.IsShown());
 }
 
 class HostWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     host.Create();
-    input = HiddenWindow();
-    about = HiddenWindow();
     HostedWindows windows;
-    windows.input = input;
-    windows.about = about;
+    windows.input = &input;
+    windows.about = &about;
     windows.inputFormHide = [this] { ++inputHides; };
     host.SetHostedWindows(windows);
-  }
-  void TearDown() override {
-    DestroyWindow(input);
-    DestroyWindow(about);
   }
   LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(host.Handle(), msg, wParam, lParam);
@@ -40,8 +112,8 @@ class HostWindowTest : public ::testing::Test {
   MemoryRegistry registry;
   TApSystem settings;
   HostWindow host{GetModuleHandleW(nullptr), registry, settings};
-  HWND input = nullptr;
-  HWND about = nullptr;
+  PlainWindow input;
+  PlainWindow about;
   int inputHides = 0;
 };
 
@@ -50,13 +122,13 @@ class HostWindowTest : public ::testing::Test {
 TEST_F(HostWindowTest, IconPressesAndMenuCommandsReachTheWindows) {
   for (UINT idle : {WM_MBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONUP, WM_LBUTTONUP}) {
     Press(idle);
-    EXPECT_FALSE(IsWindowVisible(input)) << idle;
+    EXPECT_FALSE(IsWindowVisible(input.Handle())) << idle;
   }
   Press(WM_LBUTTONDOWN);
-  EXPECT_TRUE(IsWindowVisible(input));
-  EXPECT_FALSE(IsWindowVisible(about));
+  EXPECT_TRUE(IsWindowVisible(input.Handle()));
+  EXPECT_FALSE(IsWindowVisible(about.Handle()));
   Send(WM_COMMAND, kCmdAbout, 0);
-  EXPECT_TRUE(IsWindowVisible(about));
+  EXPECT_TRUE(IsWindowVisible(about.Handle()));
 }
 
 // The end of the session saves the settings with the input window's state

@@ -1,0 +1,25 @@
+#pragma once
+// The common controls library, loaded when the first dialog is built rather
+// than with the program: a program resting in the tray never loads it. Its
+// functions are reached through here only, so that the executable does not
+// import the library (a test checks the import table).
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+namespace mametan::win32 {
+
+// Loads the library (the version the manifest names) and registers its
+// window classes; later calls do nothing. False, after the error box told
+// the user why, when the library cannot be loaded.
+bool LoadCommonControls();
+
+// Builds a dialog from the program's resources over the common controls,
+// owned by the application window; null, after the error box told the user,
+// when it cannot be built. `param` reaches WM_INITDIALOG.
+HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM param);
+
+BOOL SetSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
+LRESULT DefSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+}  // namespace mametan::win32
