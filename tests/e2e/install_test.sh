@@ -17,10 +17,10 @@ cd "$HOME" || exit 1
 start_x
 start_tray
 
-# Runs an entry's Exec line as the session does; every step execs the next,
-# so $LAST_PID ends up the program's.
+# Runs an entry's Exec line as the session does, with no file for %f; every
+# step execs the next, so $LAST_PID ends up the program's.
 start_entry() {
-  sh -c "exec $(sed -n 's/^Exec=//p' "$root/$1")" >>"$E2E_DIR/app.log" 2>&1 &
+  sh -c "exec $(sed -n 's/^Exec=//p' "$root/$1" | sed 's/ %[fFuU]//')" >>"$E2E_DIR/app.log" 2>&1 &
   LAST_PID=$!
   E2E_PIDS+=("$LAST_PID")
 }
@@ -46,7 +46,12 @@ buy 12 milk 198
 printf '%s,\x92\xCA\x90\x4D\x94\xEF,milk,198\r\n' "$today" >>"$expected"
 check "the purchase of the last built-in kind is in the folder's kakeibo.csv" cmp "$expected" "$folder/kakeibo.csv"
 check "nothing lands in the home folder" test -z "$(find "$HOME" -maxdepth 1 -type f)"
-kill -TERM "$LAST_PID"; wait_exit "$LAST_PID"
+app=$LAST_PID
+start_entry usr/share/applications/mametan-view.desktop
+check "the viewer's menu entry opens that ledger" wait_window 'まめたん家計簿 一覧 - kakeibo.csv'
+check "... from that folder" test "$(readlink "/proc/$LAST_PID/cwd")" = "$folder"
+screenshot viewer
+kill -TERM "$LAST_PID" "$app"; wait_exit "$LAST_PID"; wait_exit "$app"
 
 start_entry etc/xdg/autostart/mametan.desktop
 check "at the next login the autostart entry's program docks" wait_docked 20
