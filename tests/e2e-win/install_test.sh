@@ -14,10 +14,11 @@ echo "installer: $(basename "$SETUP"), $(stat -c %s "$SETUP") bytes"
 start_desktop
 
 unix_path() { winepath -u "$1" 2>/dev/null; }
-win_env() { unix_path "$(wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r')"; }
-programs=$(win_env LOCALAPPDATA)/Programs/Mametan
-folder=$(win_env USERPROFILE)/Documents/まめたん家計簿
-shortcut="$(win_env APPDATA)/Microsoft/Windows/Start Menu/Programs/まめたん家計簿.lnk"
+# Wine names the user's profile after the Unix user.
+profile=$WINEPREFIX/drive_c/users/$(id -un)
+programs=$profile/AppData/Local/Programs/Mametan
+folder=$profile/Documents/まめたん家計簿
+shortcut="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/まめたん家計簿.lnk"
 expected=$E2E_DIR/expected.csv today=$(date +%Y/%m/%d)
 printf '日付,種類,商品名,価格\r\n' | iconv -f UTF-8 -t CP932 >"$expected"
 reg_value() { wine reg query "HKCU\\$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/.*$2 *REG_SZ *//p"; }
@@ -53,9 +54,11 @@ read_lnk() {
 # place (_?=, so that its exit code is its own) is refused; then 終了 from the
 # menu ends the program.
 use_program() {
-  wait_docked && sleep 2 && [[ -z $(wait_window Message) ]] || return 1
+  wait_docked || { echo "the icon never docked"; ps -eo pid,etime,args | grep -i '[m]ametan\|[e]xplorer'; return 1; }
+  sleep 2
+  [[ -z $(wait_window Message) ]] || { echo "a message box"; return 1; }
   xdotool mousemove "$ICON_X" "$ICON_Y" click 1
-  INPUT=$(wait_window 'まめたん家計簿 - 入力') || return 1
+  INPUT=$(wait_window 'まめたん家計簿 - 入力') || { echo "no input window from the icon"; return 1; }
   [[ -n $PROGRAM_PID ]] || PROGRAM_PID=$(xdotool getwindowpid "$INPUT")
   sleep 0.3
   eval "$(xdotool getwindowgeometry --shell "$INPUT")"
