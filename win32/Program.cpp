@@ -12,6 +12,8 @@
 #include "win32/Boxes.h"
 #include "win32/HostWindow.h"
 #include "win32/InputDialog.h"
+#include "win32/KindEditorDialog.h"
+#include "win32/SetupDialog.h"
 
 namespace mametan::win32 {
 namespace {
@@ -20,9 +22,13 @@ namespace {
 // Esc, mnemonics), each window's own key rules first.
 struct Dialogs {
   InputDialog* input = nullptr;
+  SetupDialog* setup = nullptr;
   AboutDialog* about = nullptr;
 
   bool Message(MSG& msg) const {
+    if (setup && IsWindowVisible(setup->Handle())) {
+      if (setup->PreTranslate(msg) || IsDialogMessageW(setup->Handle(), &msg)) return true;
+    }
     if (input && IsWindowVisible(input->Handle())) {
       if (IsChild(input->Handle(), msg.hwnd) && input->PreTranslate(msg)) return true;
       if (IsDialogMessageW(input->Handle(), &msg)) return true;
@@ -37,14 +43,16 @@ struct Dialogs {
 }  // namespace
 
 int RunProgram(HINSTANCE instance) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
   WinRegistry registry;
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
   // The windows in start-up order, the host first: it loads the settings
   // the later windows read while they are created.
+  auto setup = std::make_unique<SetupDialog>(SettingsRecord);
   auto input = std::make_unique<InputDialog>(SettingsRecord);
+  auto editor = std::make_unique<KindEditorDialog>();
   auto about = std::make_unique<AboutDialog>();
   Dialogs dialogs;
   try {
@@ -52,12 +60,17 @@ int RunProgram(HINSTANCE instance) {
     HostedWindows hosted;
     hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
     host->SetHostedWindows(hosted);
+    setup->Create(instance);
+    hosted.setup = setup->Handle();
     input->Create(instance, host->Menu(), host->Handle());
     hosted.input = input->Handle();
+    editor->Create(instance, setup->Handle());
+    setup->SetEditor(editor.get());
     about->Create(instance);
     hosted.about = about->Handle();
     host->SetHostedWindows(std::move(hosted));
     dialogs.input = input.get();
+    dialogs.setup = setup.get();
     dialogs.about = about.get();
   } catch (const std::exception& e) {
     ShowStandardErrorBox(e.what());
@@ -79,7 +92,9 @@ int RunProgram(HINSTANCE instance) {
   }
   const int exitCode = std::max(quitCode, host->ExitCode());
   about.reset();
+  editor.reset();
   input.reset();
+  setup.reset();
   host.reset();
   return exitCode;
 }
