@@ -155,11 +155,6 @@ bool KindEditorDialog::PreTranslate(const MSG& msg) {
   // The text box keeps Esc for itself and does nothing with it (a text box
   // of many lines would otherwise close its dialog).
   if (msg.wParam == VK_ESCAPE && msg.hwnd == GetDlgItem(m_hwnd, IDC_KIND_TEXT)) return true;
-  // A focused Cancel takes Enter as Cancel, never as the default OK.
-  if (msg.wParam == VK_RETURN && msg.hwnd == GetDlgItem(m_hwnd, IDCANCEL)) {
-    m_presenter.bbtn_CancelClick();
-    return true;
-  }
   return false;
 }
 

@@ -166,13 +166,6 @@ bool SetupDialog::PreTranslate(const MSG& msg) {
     }
     return true;
   }
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
-    // A focused Cancel takes Enter as Cancel, never as the default OK.
-    if (msg.hwnd == GetDlgItem(m_hwnd, IDCANCEL)) {
-      m_presenter.BitBtn2Click();
-      return true;
-    }
-  }
   return false;
 }
 

@@ -26,8 +26,8 @@ class SetupDialog : public SetupView {
   SetupPresenter& Presenter() { return m_presenter; }
   SpinEdit& TaxField() { return m_tax; }
   // The dialog's own keys before the dialog manager sees them: the buttons'
-  // accelerators click without taking the focus, and Enter on a focused
-  // button presses that button. True when the message was used up.
+  // accelerators click without taking the focus. True when the message was
+  // used up.
   bool PreTranslate(const MSG& msg);
 
   // SetupView

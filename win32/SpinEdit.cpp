@@ -143,6 +143,9 @@ LRESULT SpinEdit::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         Step(wParam == VK_UP);
         return 0;
       }
+      // The EDIT class would hand Enter to the dialog's default button; its
+      // character is refused below instead.
+      if (wParam == VK_RETURN) return 0;
       break;
     case WM_CHAR:
       if (!IsValidSpinChar(static_cast<char32_t>(wParam), DecimalSeparator(), EditorEnabled)) {

@@ -77,8 +77,8 @@ xdotool key Return
 check "Enter on the focused Cancel closes the dialog" window_gone "$SETUP_ID"
 
 # The editor from the setup dialog's edit button, on the kind file the
-# program started with: the user adds a kind on the last line and presses
-# Alt+O.
+# program started with: the user adds a kind on the last line, tries Esc
+# and presses Alt+O.
 SETUP_ID=$(open_setup)
 [[ -n $SETUP_ID ]] || finish
 click_at "$SETUP_ID" 363 51
@@ -89,8 +89,11 @@ sleep 0.3
 click_at "$EDITOR_ID" 150 200
 xdotool key ctrl+End
 xdotool type --delay 100 '日用品'
+xdotool key Escape
 sleep 0.3
 screenshot editor
+check "Esc in the text box leaves the editor open" \
+  bash -c "xwininfo -id $EDITOR_ID | grep -q IsViewable"
 xdotool key alt+o
 check "OK closes the editor" window_gone "$EDITOR_ID"
 kinds_written() {
