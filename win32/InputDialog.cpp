@@ -107,6 +107,11 @@ void InputDialog::Layout() {
   const int border = GetSystemMetricsForDpi(SM_CYEDGE, dpi) * 2;
   SendMessageW(kind, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), (box.bottom - box.top) - border);
   SendMessageW(kind, CB_SETITEMHEIGHT, 0, Scale(15));
+  // The captions keep their access keys in sight where the face is wider.
+  for (int id : {IDC_LABEL_DATE, IDC_LABEL_KIND, IDC_LABEL_GOODS, IDC_LABEL_PRICE, IDC_HOLD_DATE,
+                 IDC_AUTO_TAX, IDC_NEXT_INPUT}) {
+    FitToText(GetDlgItem(m_hwnd, id));
+  }
 
   const int glyph = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
   HINSTANCE instance = GetModuleHandleW(nullptr);
