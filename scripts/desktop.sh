@@ -72,3 +72,40 @@ stop_tray() {
   TRAY_PID=""
 }
 
+# The viewable windows of an X class, one id a line.
+viewable_windows() {
+  local id
+  for id in $(xdotool search --classname "$1" 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id"
+  done
+}
+
+# Windows programs under Wine: waits for the icon docked into trayer, a
+# viewable window of Wine's explorer.exe inside the tray host's panel (class
+# "panel"; before it docks, the icon can show elsewhere for a moment), and
+# drawn there as the user sees the screen: more than a few colours where it
+# is. Sets ICON_X, ICON_Y
+# (its centre).
+wait_docked() {
+  local id geometry panel px py pw ph
+  for _ in $(seq 300); do
+    panel=$(viewable_windows '^panel$' | head -n1)
+    if [[ -n $panel ]] && geometry=$(xdotool getwindowgeometry --shell "$panel" 2>/dev/null); then
+      eval "$geometry"
+      px=$X py=$Y pw=$WIDTH ph=$HEIGHT
+      for id in $(viewable_windows explorer.exe); do
+        geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue
+        eval "$geometry"
+        ICON_X=$((X + WIDTH / 2))
+        ICON_Y=$((Y + HEIGHT / 2))
+        if ((WIDTH <= 64 && ICON_X >= px && ICON_X < px + pw && ICON_Y >= py && ICON_Y < py + ph)) &&
+          (($(import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" png:- 2>/dev/null |
+            convert - -format %k info: 2>/dev/null || echo 0) > 4)); then
+          return 0
+        fi
+      done
+    fi
+    sleep 0.1
+  done
+  return 1
+}

@@ -35,9 +35,17 @@ unset DISPLAY WAYLAND_DISPLAY
 # No desktop integration or Mono/Gecko prompts in a throw-away prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-# A persistent server for the whole run; without it every test program
-# starts and stops one and waits for its own prefix set-up.
-wineserver -p
+# A persistent server for the whole run. Without it every test program
+# starts a server that lingers three seconds after its last client and then
+# exits; a program that connects just as it goes ends with "wine client
+# error:0: recvmsg: connection reset by peer". The server refuses to start
+# for a prefix folder that does not exist yet, as on a clean clone, so the
+# folder is made first and a server that does not start stops the run.
+mkdir -p "$WINEPREFIX"
+if ! wineserver -p; then
+  echo "FAIL: the Wine server does not start for $WINEPREFIX"
+  exit 1
+fi
 started_server=1
 cleanup() { [[ -n ${started_server:-} ]] && wineserver -k 2>/dev/null; }
 trap cleanup EXIT

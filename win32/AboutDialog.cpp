@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
@@ -84,9 +85,15 @@ void AboutDialog::Create(HINSTANCE instance) {
   m_presenter.Queries.openUrl = [](const std::string& url) {
     ShellExecuteW(nullptr, L"open", Wide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   };
-  CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr,
-                     &DialogProcOf<AboutDialog, &AboutDialog::m_hwnd, &AboutDialog::Handle>,
-                     reinterpret_cast<LPARAM>(this));
+  m_instance = instance;
+}
+
+HWND AboutDialog::Window() {
+  if (m_hwnd) return m_hwnd;
+  BuildDialog(m_instance, IDD_ABOUT,
+              &DialogProcOf<AboutDialog, &AboutDialog::m_hwnd, &AboutDialog::Handle>,
+              reinterpret_cast<LPARAM>(this));
+  return m_hwnd;
 }
 
 void AboutDialog::MakeControls() {
@@ -220,6 +227,8 @@ void AboutDialog::FocusOk() {
   SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hwnd, IDOK)), TRUE);
 }
 
-void AboutDialog::Hide() { ShowWindow(m_hwnd, SW_HIDE); }
+void AboutDialog::Hide() {
+  if (m_hwnd) ShowWindow(m_hwnd, SW_HIDE);
+}
 
 }  // namespace mametan::win32

@@ -5,18 +5,21 @@
 #include <vector>
 
 #include "dialogs/AboutPresenter.h"
+#include "win32/DialogWindow.h"
 
 namespace mametan::win32 {
 
-class AboutDialog : public AboutView {
+class AboutDialog : public AboutView, public HostedDialog {
  public:
   AboutDialog() : m_presenter(*this) {}
   ~AboutDialog() override;
   AboutDialog(const AboutDialog&) = delete;
   AboutDialog& operator=(const AboutDialog&) = delete;
 
+  // The window itself is built when first needed.
   void Create(HINSTANCE instance);
-  HWND Handle() const { return m_hwnd; }
+  HWND Handle() const override { return m_hwnd; }
+  HWND Window() override;
 
   // AboutView
   void SetText(AboutLabel label, const std::string& text) override;
@@ -31,6 +34,7 @@ class AboutDialog : public AboutView {
   void DeleteFonts();
 
   AboutPresenter m_presenter;
+  HINSTANCE m_instance = nullptr;
   HWND m_hwnd = nullptr;
   HICON m_icon = nullptr;
   std::vector<HFONT> m_fonts;

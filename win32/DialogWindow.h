@@ -8,6 +8,18 @@
 
 namespace mametan::win32 {
 
+// A window the host window shows and brings back. It is built when first
+// needed: a program resting in the tray holds no dialog and has not loaded
+// the common controls.
+class HostedDialog {
+ public:
+  virtual ~HostedDialog() = default;
+  // The window; null until it was first needed.
+  virtual HWND Handle() const = 0;
+  // The window, built now when it was not yet.
+  virtual HWND Window() = 0;
+};
+
 // The dialog procedure of a class whose object is passed to
 // CreateDialogParamW: it keeps the object with the window at WM_INITDIALOG,
 // sets its window member and hands every message to its handler.

@@ -237,9 +237,11 @@ void HostWindow::Command(UINT id) {
 }
 
 void HostWindow::ShowWindow(HostedWindow window) {
-  HWND hwnd = window == HostedWindow::Input   ? m_windows.input
-              : window == HostedWindow::Setup ? m_windows.setup
-                                              : m_windows.about;
+  HostedDialog* dialog = window == HostedWindow::Input   ? m_windows.input
+                         : window == HostedWindow::Setup ? m_windows.setup
+                                                         : m_windows.about;
+  if (!dialog) return;
+  HWND hwnd = dialog->Window();
   if (!hwnd) return;
   ::ShowWindow(hwnd, SW_SHOW);
   if (IsIconic(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
@@ -328,7 +330,8 @@ TShiftState HostWindow::KeyShiftState() {
 
 void HostWindow::RestoreApplication() {
   // The window opened last that is still open comes forward.
-  for (HWND hwnd : {m_windows.about, m_windows.setup, m_windows.input}) {
+  for (HostedDialog* dialog : {m_windows.about, m_windows.setup, m_windows.input}) {
+    HWND hwnd = dialog ? dialog->Handle() : nullptr;
     if (hwnd && IsWindowVisible(hwnd)) {
       SetForegroundWindow(hwnd);
       return;

@@ -13,6 +13,7 @@
 
 #include "app/MainPresenter.h"
 #include "tray/TrayDispatch.h"
+#include "win32/DialogWindow.h"
 
 namespace mametan::win32 {
 
@@ -28,9 +29,9 @@ enum MenuCommand : UINT {
 
 // The windows the host shows, as they are created after it.
 struct HostedWindows {
-  HWND input = nullptr;
-  HWND setup = nullptr;
-  HWND about = nullptr;
+  HostedDialog* input = nullptr;
+  HostedDialog* setup = nullptr;
+  HostedDialog* about = nullptr;
   std::function<void()> inputFormHide;
 };
 

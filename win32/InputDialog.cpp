@@ -7,6 +7,7 @@
 
 #include "platform/Cp932.h"
 #include "win32/Boxes.h"
+#include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
@@ -48,14 +49,21 @@ InputDialog::~InputDialog() {
 }
 
 void InputDialog::Create(HINSTANCE instance, HMENU contextMenu, HWND menuOwner) {
+  m_instance = instance;
   m_contextMenu = contextMenu;
   m_menuOwner = menuOwner;
-  m_creating = true;
-  CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_INPUT), nullptr,
-                     &DialogProcOf<InputDialog, &InputDialog::m_hwnd, &InputDialog::Handle>,
-                     reinterpret_cast<LPARAM>(this));
-  m_creating = false;
   m_presenter.FormCreate();
+}
+
+HWND InputDialog::Window() {
+  if (m_hwnd) return m_hwnd;
+  m_creating = true;
+  BuildDialog(m_instance, IDD_INPUT,
+              &DialogProcOf<InputDialog, &InputDialog::m_hwnd, &InputDialog::Handle>,
+              reinterpret_cast<LPARAM>(this));
+  m_creating = false;
+  if (m_hwnd && !m_kindsListed) SetKinds(std::move(m_kinds));
+  return m_hwnd;
 }
 
 int InputDialog::Scale(int pixels) const {
@@ -232,7 +240,8 @@ bool InputDialog::PreTranslate(const MSG& msg) {
   return m_presenter.FormKeyPress(key);
 }
 
-HWND InputDialog::Control(InputControl control) const {
+HWND InputDialog::Control(InputControl control) {
+  Window();
   switch (control) {
     case InputControl::Date:
       return GetDlgItem(m_hwnd, IDC_DATE);
@@ -279,7 +288,7 @@ void InputDialog::SetChecked(InputControl control, bool checked) {
 }
 
 void InputDialog::Focus(InputControl control) {
-  SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(control)), TRUE);
+  SendMessageW(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(control)), TRUE);
 }
 
 bool InputDialog::DateComplete() { return m_date.Engine().FirstUnfilledPosition() < 0; }
@@ -305,6 +314,11 @@ void InputDialog::ClearKind() {
 }
 
 void InputDialog::SetKinds(std::vector<std::string> kinds) {
+  if (!m_hwnd) {
+    m_kinds = std::move(kinds);
+    m_kindsListed = false;
+    return;
+  }
   HWND kind = Control(InputControl::Kind);
   const std::wstring typed = WindowTextOf(kind);
   SendMessageW(kind, CB_RESETCONTENT, 0, 0);
@@ -313,19 +327,20 @@ void InputDialog::SetKinds(std::vector<std::string> kinds) {
     SendMessageW(kind, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(cp932::Decode(k)).c_str()));
   }
   m_kinds = std::move(kinds);
+  m_kindsListed = true;
   // Filling the list must not put a kind into the box.
   SetWindowTextW(kind, typed.c_str());
 }
 
 void InputDialog::SetOkDefault(bool isDefault) {
-  SendMessageW(m_hwnd, DM_SETDEFID, isDefault ? IDC_OK : IDOK, 0);
+  SendMessageW(Window(), DM_SETDEFID, isDefault ? IDC_OK : IDOK, 0);
   if (!isDefault) {
-    SendDlgItemMessageW(m_hwnd, IDC_OK, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendDlgItemMessageW(Window(), IDC_OK, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
   }
 }
 
 void InputDialog::MoveFocus(bool forward) {
-  SendMessageW(m_hwnd, WM_NEXTDLGCTL, forward ? 0 : 1, FALSE);
+  SendMessageW(Window(), WM_NEXTDLGCTL, forward ? 0 : 1, FALSE);
 }
 
 CivilDate InputDialog::Today() {
@@ -355,42 +370,45 @@ std::vector<ScreenArea> InputDialog::Screens() {
 
 int InputDialog::FrameWidth() {
   RECT r{};
-  GetWindowRect(m_hwnd, &r);
+  GetWindowRect(Window(), &r);
   return r.right - r.left;
 }
 
 int InputDialog::TitleBarHeight() {
   RECT r{};
-  GetWindowRect(m_hwnd, &r);
+  GetWindowRect(Window(), &r);
   POINT client{0, 0};
-  ClientToScreen(m_hwnd, &client);
+  ClientToScreen(Window(), &client);
   return client.y - r.top;
 }
 
 std::optional<WindowPoint> InputDialog::FramePlace() {
   RECT r{};
-  GetWindowRect(m_hwnd, &r);
+  GetWindowRect(Window(), &r);
   return WindowPoint{r.left, r.top};
 }
 
 void InputDialog::PlaceFrameAt(WindowPoint frameTopLeft) {
-  SetWindowPos(m_hwnd, nullptr, frameTopLeft.x, frameTopLeft.y, 0, 0,
+  SetWindowPos(Window(), nullptr, frameTopLeft.x, frameTopLeft.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 WindowPoint InputDialog::PlaceAtDefault() {
-  CentreOnScreen(m_hwnd);
+  HWND hwnd = Window();
+  CentreOnScreen(hwnd);
   RECT r{};
-  GetWindowRect(m_hwnd, &r);
+  GetWindowRect(hwnd, &r);
   return {r.left, r.top};
 }
 
 void InputDialog::Show() {
-  ShowWindow(m_hwnd, SW_SHOW);
-  SetForegroundWindow(m_hwnd);
+  ShowWindow(Window(), SW_SHOW);
+  SetForegroundWindow(Window());
 }
 
-void InputDialog::Hide() { ShowWindow(m_hwnd, SW_HIDE); }
+void InputDialog::Hide() {
+  if (m_hwnd) ShowWindow(m_hwnd, SW_HIDE);
+}
 
 bool InputDialog::IsVisible() { return IsWindowVisible(m_hwnd) != FALSE; }
 

@@ -7,21 +7,24 @@
 #include <vector>
 
 #include "entry/InputPresenter.h"
+#include "win32/DialogWindow.h"
 #include "win32/MaskedEdit.h"
 
 namespace mametan::win32 {
 
-class InputDialog : public InputView {
+class InputDialog : public InputView, public HostedDialog {
  public:
   explicit InputDialog(TApSystem& settings) : m_presenter(*this, settings) {}
   ~InputDialog() override;
   InputDialog(const InputDialog&) = delete;
   InputDialog& operator=(const InputDialog&) = delete;
 
-  // Makes the hidden window; `contextMenu` opens on its background and sends
-  // its commands to `menuOwner`. Runs the creation steps.
+  // Runs the creation steps; the window itself is built when first needed.
+  // `contextMenu` opens on its background and sends its commands to
+  // `menuOwner`.
   void Create(HINSTANCE instance, HMENU contextMenu, HWND menuOwner);
-  HWND Handle() const { return m_hwnd; }
+  HWND Handle() const override { return m_hwnd; }
+  HWND Window() override;
   InputPresenter& Presenter() { return m_presenter; }
   // The window's key rules, before the dialog manager sees the message.
   // True when the message was used up.
@@ -57,11 +60,12 @@ class InputDialog : public InputView {
  private:
   INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void Layout();
-  HWND Control(InputControl control) const;
+  HWND Control(InputControl control);
   int Scale(int pixels) const;
 
   InputPresenter m_presenter;
   HWND m_hwnd = nullptr;
+  HINSTANCE m_instance = nullptr;
   HMENU m_contextMenu = nullptr;
   HWND m_menuOwner = nullptr;
   MaskedEdit m_date;
@@ -73,6 +77,8 @@ class InputDialog : public InputView {
   HICON m_cancelIcon = nullptr;
   // The kind list's items as the classification file holds them.
   std::vector<std::string> m_kinds;
+  // The list is in the kind box; it waits here until the window is built.
+  bool m_kindsListed = true;
   bool m_creating = false;
 };
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "win32/Boxes.h"
+#include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
@@ -47,11 +48,12 @@ void KindEditorDialog::DeleteResources() {
   }
 }
 
-void KindEditorDialog::Create(HINSTANCE instance, HWND owner) {
-  CreateDialogParamW(
-      instance, MAKEINTRESOURCEW(IDD_KIND_EDITOR), owner,
-      &DialogProcOf<KindEditorDialog, &KindEditorDialog::m_hwnd, &KindEditorDialog::Handle>,
-      reinterpret_cast<LPARAM>(this));
+HWND KindEditorDialog::Window() {
+  if (m_hwnd) return m_hwnd;
+  BuildDialog(m_instance, IDD_KIND_EDITOR,
+              &DialogProcOf<KindEditorDialog, &KindEditorDialog::m_hwnd, &KindEditorDialog::Handle>,
+              reinterpret_cast<LPARAM>(this), m_owner ? m_owner->Window() : nullptr);
+  return m_hwnd;
 }
 
 void KindEditorDialog::Layout() {
@@ -159,6 +161,7 @@ bool KindEditorDialog::PreTranslate(const MSG& msg) {
 }
 
 void KindEditorDialog::Edit(const std::string& path) {
+  if (!Window()) return;
   m_presenter.SetFileName(path);
   // The program's other windows take no input while the editor is open.
   struct Disabled {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "dialogs/KindEditorPresenter.h"
+#include "win32/DialogWindow.h"
 
 namespace mametan::win32 {
 
@@ -15,9 +16,14 @@ class KindEditorDialog : public KindEditorView {
   KindEditorDialog(const KindEditorDialog&) = delete;
   KindEditorDialog& operator=(const KindEditorDialog&) = delete;
 
-  // Makes the hidden dialog, owned by `owner` (the setup dialog).
-  void Create(HINSTANCE instance, HWND owner);
+  // The editor is owned by `owner` (the setup dialog); the window itself is
+  // built when first opened.
+  void Create(HINSTANCE instance, HostedDialog* owner) {
+    m_instance = instance;
+    m_owner = owner;
+  }
   HWND Handle() const { return m_hwnd; }
+  HWND Window();
   KindEditorPresenter& Presenter() { return m_presenter; }
   // Opens the editor on `path` and returns when it closes. Meanwhile the
   // program's other windows take no input.
@@ -41,6 +47,8 @@ class KindEditorDialog : public KindEditorView {
   void DeleteResources();
 
   KindEditorPresenter m_presenter;
+  HINSTANCE m_instance = nullptr;
+  HostedDialog* m_owner = nullptr;
   HWND m_hwnd = nullptr;
   bool m_open = false;
   bool m_shownOnce = false;

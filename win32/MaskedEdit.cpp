@@ -1,13 +1,12 @@
 #include "win32/MaskedEdit.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "controls/EDBEditError.h"
 #include "platform/Cp932.h"
 #include "win32/Boxes.h"
+#include "win32/CommonControls.h"
 #include "win32/WideText.h"
 
 namespace mametan::win32 {
@@ -63,7 +62,7 @@ MaskKey ToMaskKey(WPARAM key) {
 
 void MaskedEdit::Attach(HWND edit) {
   m_hwnd = edit;
-  SetWindowSubclass(edit, &MaskedEdit::Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SetSubclass(edit, &MaskedEdit::Proc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 LRESULT CALLBACK MaskedEdit::Proc(HWND, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -72,7 +71,7 @@ LRESULT CALLBACK MaskedEdit::Proc(HWND, UINT msg, WPARAM wParam, LPARAM lParam, 
 }
 
 LRESULT MaskedEdit::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefSubclassProc(m_hwnd, msg, wParam, lParam);
+  return DefSubclass(m_hwnd, msg, wParam, lParam);
 }
 
 LRESULT MaskedEdit::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -251,26 +250,25 @@ int MaskedEdit::FieldCaret() const {
 void MaskedEdit::FieldSetSelection(int anchor, int caret) {
   m_anchor = anchor;
   m_caret = caret;
-  DefSubclassProc(m_hwnd, EM_SETSEL, static_cast<WPARAM>(Utf16Index(anchor)),
-                  static_cast<LPARAM>(Utf16Index(caret)));
+  DefSubclass(m_hwnd, EM_SETSEL, static_cast<WPARAM>(Utf16Index(anchor)),
+              static_cast<LPARAM>(Utf16Index(caret)));
 }
 
 void MaskedEdit::FieldReplaceSelection(const std::string& bytes) {
-  DefSubclassProc(m_hwnd, EM_REPLACESEL, TRUE,
-                  reinterpret_cast<LPARAM>(Wide(cp932::Decode(bytes)).c_str()));
+  DefSubclass(m_hwnd, EM_REPLACESEL, TRUE,
+              reinterpret_cast<LPARAM>(Wide(cp932::Decode(bytes)).c_str()));
 }
 
 void MaskedEdit::FieldSetText(const std::string& bytes) {
-  DefSubclassProc(m_hwnd, WM_SETTEXT, 0,
-                  reinterpret_cast<LPARAM>(Wide(cp932::Decode(bytes)).c_str()));
-  DefSubclassProc(m_hwnd, EM_SETMODIFY, FALSE, 0);
+  DefSubclass(m_hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(cp932::Decode(bytes)).c_str()));
+  DefSubclass(m_hwnd, EM_SETMODIFY, FALSE, 0);
   FieldSetSelection(0, 0);
 }
 
 bool MaskedEdit::FieldModified() const { return SendMessageW(m_hwnd, EM_GETMODIFY, 0, 0) != 0; }
 
 void MaskedEdit::FieldSetModified(bool modified) {
-  DefSubclassProc(m_hwnd, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
+  DefSubclass(m_hwnd, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
 }
 
 bool MaskedEdit::FieldHasFocus() const { return GetFocus() == m_hwnd; }
@@ -280,7 +278,7 @@ bool MaskedEdit::FieldReadOnly() const {
 }
 
 void MaskedEdit::FieldSetMaxLength(int length) {
-  DefSubclassProc(m_hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(length), 0);
+  DefSubclass(m_hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(length), 0);
 }
 
 void MaskedEdit::FieldTakeFocus() {

@@ -1,7 +1,5 @@
 #include "win32/Program.h"
 
-#include <commctrl.h>
-
 #include <exception>
 #include <memory>
 #include <vector>
@@ -43,9 +41,6 @@ struct Dialogs {
 }  // namespace
 
 int RunProgram(HINSTANCE instance) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&controls);
-
   WinRegistry registry;
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
   // The windows in start-up order, the host first: it loads the settings
@@ -61,13 +56,13 @@ int RunProgram(HINSTANCE instance) {
     hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
     host->SetHostedWindows(hosted);
     setup->Create(instance);
-    hosted.setup = setup->Handle();
+    hosted.setup = setup.get();
     input->Create(instance, host->Menu(), host->Handle());
-    hosted.input = input->Handle();
-    editor->Create(instance, setup->Handle());
+    hosted.input = input.get();
+    editor->Create(instance, setup.get());
     setup->SetEditor(editor.get());
     about->Create(instance);
-    hosted.about = about->Handle();
+    hosted.about = about.get();
     host->SetHostedWindows(std::move(hosted));
     dialogs.input = input.get();
     dialogs.setup = setup.get();

@@ -1,11 +1,9 @@
 #include "win32/SetupDialog.h"
 
-#include <commctrl.h>
-#include <commdlg.h>
-
 #include <vector>
 
 #include "win32/Boxes.h"
+#include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/KindEditorDialog.h"
 #include "win32/Resource.h"
@@ -50,10 +48,12 @@ void SetupDialog::DeleteImages() {
   }
 }
 
-void SetupDialog::Create(HINSTANCE instance) {
-  CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETUP), nullptr,
-                     &DialogProcOf<SetupDialog, &SetupDialog::m_hwnd, &SetupDialog::Handle>,
-                     reinterpret_cast<LPARAM>(this));
+HWND SetupDialog::Window() {
+  if (m_hwnd) return m_hwnd;
+  BuildDialog(m_instance, IDD_SETUP,
+              &DialogProcOf<SetupDialog, &SetupDialog::m_hwnd, &SetupDialog::Handle>,
+              reinterpret_cast<LPARAM>(this));
+  return m_hwnd;
 }
 
 void SetupDialog::Layout() {
@@ -234,7 +234,7 @@ std::optional<std::string> SetupDialog::ChooseFile(const std::string& filter,
   // The process's current folder stays where the program was started:
   // relative file names resolve against it.
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  if (!OpenFileName(&ofn).value_or(false)) return std::nullopt;
   return Utf8(file.data());
 }
 
@@ -242,7 +242,9 @@ void SetupDialog::EditKindFile(const std::string& path) {
   if (m_editor) m_editor->Edit(path);
 }
 
-void SetupDialog::Hide() { ShowWindow(m_hwnd, SW_HIDE); }
+void SetupDialog::Hide() {
+  if (m_hwnd) ShowWindow(m_hwnd, SW_HIDE);
+}
 
 void SetupDialog::ShowMessage(const std::string& text, MessageIcon icon) {
   ShowProgramMessage(IsWindowVisible(m_hwnd) ? m_hwnd : nullptr, text, icon);

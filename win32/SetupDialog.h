@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "dialogs/SetupPresenter.h"
+#include "win32/DialogWindow.h"
 #include "win32/SpeedButton.h"
 #include "win32/SpinEdit.h"
 
@@ -11,18 +12,19 @@ namespace mametan::win32 {
 
 class KindEditorDialog;
 
-class SetupDialog : public SetupView {
+class SetupDialog : public SetupView, public HostedDialog {
  public:
   explicit SetupDialog(TApSystem& settings) : m_presenter(*this, settings) {}
   ~SetupDialog() override;
   SetupDialog(const SetupDialog&) = delete;
   SetupDialog& operator=(const SetupDialog&) = delete;
 
-  // Makes the hidden dialog.
-  void Create(HINSTANCE instance);
+  // The window itself is built when first needed.
+  void Create(HINSTANCE instance) { m_instance = instance; }
   // The editor its edit button opens; made after this dialog.
   void SetEditor(KindEditorDialog* editor) { m_editor = editor; }
-  HWND Handle() const { return m_hwnd; }
+  HWND Handle() const override { return m_hwnd; }
+  HWND Window() override;
   SetupPresenter& Presenter() { return m_presenter; }
   SpinEdit& TaxField() { return m_tax; }
   // The dialog's own keys before the dialog manager sees them: the buttons'
@@ -54,6 +56,7 @@ class SetupDialog : public SetupView {
 
   SetupPresenter m_presenter;
   KindEditorDialog* m_editor = nullptr;
+  HINSTANCE m_instance = nullptr;
   HWND m_hwnd = nullptr;
   HWND m_tooltip = nullptr;
   SpinEdit m_tax;

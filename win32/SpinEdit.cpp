@@ -1,12 +1,12 @@
 #include "win32/SpinEdit.h"
 
-#include <commctrl.h>
 #include <imm.h>
 
 #include <algorithm>
 
 #include "common/IntegerText.h"
 #include "controls/SpinRules.h"
+#include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/WideText.h"
 
@@ -34,7 +34,7 @@ int FontHeight(HDC dc, HFONT font) {
 }  // namespace
 
 SpinEdit::~SpinEdit() {
-  if (m_hwnd && IsWindow(m_hwnd)) RemoveWindowSubclass(m_hwnd, &SpinEdit::Proc, kSubclassId);
+  if (m_hwnd && IsWindow(m_hwnd)) RemoveSubclass(m_hwnd, &SpinEdit::Proc, kSubclassId);
 }
 
 void SpinEdit::Attach(HWND edit) {
@@ -54,7 +54,7 @@ void SpinEdit::Attach(HWND edit) {
   }
   m_up.OnClick = [this] { UpClick(); };
   m_down.OnClick = [this] { DownClick(); };
-  SetWindowSubclass(edit, &SpinEdit::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetSubclass(edit, &SpinEdit::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   SetWindowTextW(edit, L"0");
   FitHeightAndPlaceButtons();
 }
@@ -126,7 +126,7 @@ LRESULT CALLBACK SpinEdit::Proc(HWND, UINT msg, WPARAM wParam, LPARAM lParam, UI
 }
 
 LRESULT SpinEdit::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefSubclassProc(m_hwnd, msg, wParam, lParam);
+  return DefSubclass(m_hwnd, msg, wParam, lParam);
 }
 
 LRESULT SpinEdit::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {

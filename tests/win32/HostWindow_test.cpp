@@ -11,26 +11,31 @@
 namespace mametan::win32 {
 namespace {
 
-HWND HiddenWindow() {
-  return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
-}
+// A window built when the host first needs it, as the dialogs are.
+struct PlainWindow : HostedDialog {
+  ~PlainWindow() override {
+    if (hwnd) DestroyWindow(hwnd);
+  }
+  HWND Handle() const override { return hwnd; }
+  HWND Window() override {
+    if (!hwnd) {
+      hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    }
+    return hwnd;
+  }
+  HWND hwnd = nullptr;
+};
 
 class HostWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     host.Create();
-    input = HiddenWindow();
-    about = HiddenWindow();
     HostedWindows windows;
-    windows.input = input;
-    windows.about = about;
+    windows.input = &input;
+    windows.about = &about;
     windows.inputFormHide = [this] { ++inputHides; };
     host.SetHostedWindows(windows);
-  }
-  void TearDown() override {
-    DestroyWindow(input);
-    DestroyWindow(about);
   }
   LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(host.Handle(), msg, wParam, lParam);
@@ -40,8 +45,8 @@ class HostWindowTest : public ::testing::Test {
   MemoryRegistry registry;
   TApSystem settings;
   HostWindow host{GetModuleHandleW(nullptr), registry, settings};
-  HWND input = nullptr;
-  HWND about = nullptr;
+  PlainWindow input;
+  PlainWindow about;
   int inputHides = 0;
 };
 
@@ -50,13 +55,13 @@ class HostWindowTest : public ::testing::Test {
 TEST_F(HostWindowTest, IconPressesAndMenuCommandsReachTheWindows) {
   for (UINT idle : {WM_MBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONUP, WM_LBUTTONUP}) {
     Press(idle);
-    EXPECT_FALSE(IsWindowVisible(input)) << idle;
+    EXPECT_FALSE(IsWindowVisible(input.Handle())) << idle;
   }
   Press(WM_LBUTTONDOWN);
-  EXPECT_TRUE(IsWindowVisible(input));
-  EXPECT_FALSE(IsWindowVisible(about));
+  EXPECT_TRUE(IsWindowVisible(input.Handle()));
+  EXPECT_FALSE(IsWindowVisible(about.Handle()));
   Send(WM_COMMAND, kCmdAbout, 0);
-  EXPECT_TRUE(IsWindowVisible(about));
+  EXPECT_TRUE(IsWindowVisible(about.Handle()));
 }
 
 // The end of the session saves the settings with the input window's state

@@ -15,7 +15,7 @@ namespace {
 TEST(KindEditorDialogTest, LongTextKeepsTakingTypedCharacters) {
   KindEditorDialog editor;
   editor.Create(GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(editor.Handle(), nullptr);
+  ASSERT_NE(editor.Window(), nullptr);
   const std::string text = std::string(40000, 'a') + "\n食費\n";
   editor.SetText(text);
   ASSERT_TRUE(editor.Text() == text) << "the lines come back as they went in";

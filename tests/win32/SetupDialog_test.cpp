@@ -15,7 +15,7 @@ class SetupDialogTest : public ::testing::Test {
   void SetUp() override {
     settings.Tax = 5;
     dialog.Create(GetModuleHandleW(nullptr));
-    ASSERT_NE(dialog.Handle(), nullptr);
+    ASSERT_NE(dialog.Window(), nullptr);
     ShowWindow(dialog.Handle(), SW_SHOW);
     tax = dialog.TaxField().Handle();
     SetFocus(tax);
