@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Fails when a file includes a header of a higher layer. The layers, lowest
 # first (ARCHITECTURE.md explains them):
-#   common < platform < controls < tray < entry < dialogs < app < win32
+#   common < platform < controls < tray < entry < dialogs < app < viewer < win32
 # A folder may include its own headers and those of any lower layer.
 #   scripts/check-layers.sh [root]   (default: the project root)
 set -uo pipefail
 root=${1:-$(dirname "$0")/..}
 cd "$root" || exit 2
-layers=(common platform controls tray entry dialogs app win32)
+layers=(common platform controls tray entry dialogs app viewer win32)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 

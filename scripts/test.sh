@@ -87,7 +87,7 @@ format_check() {
 tidy_check() {
   echo "== tidy: clang-tidy"
   if ! run-clang-tidy -quiet -p build-asan -j 2 \
-    "$root/(common|platform|controls|tray|entry|dialogs|app)/" >"$log_dir/tidy.log" 2>&1 ||
+    "$root/(common|platform|controls|tray|entry|dialogs|app|viewer)/" >"$log_dir/tidy.log" 2>&1 ||
     grep -q 'error:' "$log_dir/tidy.log"; then
     grep -A3 'error:' "$log_dir/tidy.log" | head -n 60
     echo "tidy: findings above (log: $log_dir/tidy.log)"
@@ -98,9 +98,15 @@ tidy_check() {
 # What `cmake --install` and the .deb lay out, relative to /.
 INSTALLED_FILES="etc/xdg/autostart/mametan.desktop
 usr/bin/mametan
+usr/bin/mametan-view
 usr/share/applications/mametan.desktop
-$(for s in 16 22 24 32 48 64 128 256; do echo "usr/share/icons/hicolor/${s}x$s/apps/mametan.png"; done)
+usr/share/applications/mametan-view.desktop
+$(for s in 16 22 24 32 48 64 128 256; do
+  echo "usr/share/icons/hicolor/${s}x$s/apps/mametan.png"
+  echo "usr/share/icons/hicolor/${s}x$s/apps/mametan-view.png"
+done)
 usr/share/icons/hicolor/scalable/apps/mametan.svg
+usr/share/icons/hicolor/scalable/apps/mametan-view.svg
 usr/share/mametan/mametan.html"
 
 # One pass or failure per check: the install into a DESTDIR, its two .desktop
@@ -122,8 +128,9 @@ check_install() {
   ((ok)) && { echo "ok   - cmake --install"; passed=$((passed + 1)); } || failed=$((failed + 1))
 
   if desktop-file-validate "$stage/root/usr/share/applications/mametan.desktop" \
+    "$stage/root/usr/share/applications/mametan-view.desktop" \
     "$stage/root/etc/xdg/autostart/mametan.desktop"; then
-    echo "ok   - desktop-file-validate accepts both entries"; passed=$((passed + 1))
+    echo "ok   - desktop-file-validate accepts the three entries"; passed=$((passed + 1))
   else
     echo "FAIL - desktop-file-validate"; failed=$((failed + 1))
   fi

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "win32/Boxes.h"
+#include "win32/DialogWindow.h"
 
 namespace mametan::win32 {
 namespace {
@@ -53,11 +54,13 @@ bool LoadCommonControls() {
   }
 }
 
-HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM owner, HWND parent) {
+HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM param, HWND parent) {
   if (!LoadCommonControls()) return nullptr;
-  HWND hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), parent, procedure, owner);
-  if (!hwnd)
+  HWND hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId),
+                                 parent ? parent : WindowOwner(), procedure, param);
+  if (!hwnd) {
     ShowStandardErrorBox("ウィンドウを作成できません (" + std::to_string(GetLastError()) + ")");
+  }
   return hwnd;
 }
 

@@ -4,7 +4,7 @@
 // functions are reached through here only, so that the executable does not
 // import the library (a test checks the import table).
 #include <windows.h>
-// The two libraries' headers need windows.h first.
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <commdlg.h>
 
@@ -17,9 +17,11 @@ namespace mametan::win32 {
 // the user why, when the library cannot be loaded.
 bool LoadCommonControls();
 
-// Builds a dialog from the program's resources over the common controls;
-// null, after the error box told the user, when it cannot be built.
-HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM owner,
+// Builds a dialog from the program's resources over the common controls,
+// owned by `parent`, or else by the application window; null, after the
+// error box told the user, when it cannot be built. `param` reaches
+// WM_INITDIALOG.
+HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM param,
                  HWND parent = nullptr);
 
 BOOL SetSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);

@@ -20,6 +20,12 @@ class HostedDialog {
   virtual HWND Window() = 0;
 };
 
+// The application window that owns the program's windows (null before it
+// exists), and its notice of one of them shown or hidden by a call, given
+// before the change. Both live with the application window.
+HWND WindowOwner();
+void WindowShownOrHidden(HWND window, bool shown);
+
 // The dialog procedure of a class whose object is passed to
 // CreateDialogParamW: it keeps the object with the window at WM_INITDIALOG,
 // sets its window member and hands every message to its handler.
@@ -29,6 +35,7 @@ INT_PTR CALLBACK DialogProcOf(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     reinterpret_cast<Dialog*>(lParam)->*Window = hwnd;
     SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
   }
+  if (msg == WM_SHOWWINDOW && lParam == 0) WindowShownOrHidden(hwnd, wParam != FALSE);
   auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   return self ? (self->*Handler)(msg, wParam, lParam) : FALSE;
 }

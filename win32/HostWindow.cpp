@@ -84,8 +84,8 @@ void HostWindow::Create() {
   const UINT dpi = GetDpiForSystem();
   m_hwnd = CreateWindowExW(0, kClassName, L"form_Main", WS_OVERLAPPEDWINDOW, kLeft, kTop,
                            MulDiv(kWidth, static_cast<int>(dpi), 96),
-                           MulDiv(kHeight, static_cast<int>(dpi), 96), nullptr, nullptr, m_instance,
-                           this);
+                           MulDiv(kHeight, static_cast<int>(dpi), 96), WindowOwner(), nullptr,
+                           m_instance, this);
   if (!m_hwnd) throw AppError("form_Main を作成できません");
   CreateMenu();
 
@@ -200,6 +200,9 @@ LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
       }
       return 0;
+    case WM_SHOWWINDOW:
+      if (lParam == 0) WindowShownOrHidden(m_hwnd, wParam != FALSE);
+      return DefWindowProcW(m_hwnd, msg, wParam, lParam);
     case WM_CLOSE:
       if (m_presenter.FormClose()) {
         m_tray.reset();
@@ -329,7 +332,15 @@ TShiftState HostWindow::KeyShiftState() {
 }
 
 void HostWindow::RestoreApplication() {
-  // The window opened last that is still open comes forward.
+  if (m_windows.entry) m_windows.entry->SetShown(true);
+  ForegroundOpenWindow();
+}
+
+void HostWindow::MinimizeApplication() {
+  if (m_windows.entry) m_windows.entry->SetShown(false);
+}
+
+void HostWindow::ForegroundOpenWindow() {
   for (HostedDialog* dialog : {m_windows.about, m_windows.setup, m_windows.input}) {
     HWND hwnd = dialog ? dialog->Handle() : nullptr;
     if (hwnd && IsWindowVisible(hwnd)) {
@@ -337,6 +348,7 @@ void HostWindow::RestoreApplication() {
       return;
     }
   }
+  if (IsWindowVisible(m_hwnd)) SetForegroundWindow(m_hwnd);
 }
 
 void HostWindow::SetTimerEnabled(bool enabled) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/MainPresenter.h"
+#include "common/TaskbarRule.h"
 #include "tray/TrayDispatch.h"
 #include "win32/DialogWindow.h"
 
@@ -32,6 +33,9 @@ struct HostedWindows {
   HostedDialog* input = nullptr;
   HostedDialog* setup = nullptr;
   HostedDialog* about = nullptr;
+  // The program's taskbar entry, shown and hidden directly by the icon's
+  // restore and minimize.
+  TaskbarEntry* entry = nullptr;
   std::function<void()> inputFormHide;
 };
 
@@ -50,6 +54,8 @@ class HostWindow : public MainView, private TrayEnvironment {
   MainPresenter& Presenter() { return m_presenter; }
   void SetHostedWindows(HostedWindows windows);
   int ExitCode() const { return std::max(m_exitCode, m_presenter.ExitCode()); }
+  // The window opened last that is still open comes forward.
+  void ForegroundOpenWindow();
 
   // MainView
   void ShowWindow(HostedWindow window) override;
@@ -79,7 +85,7 @@ class HostWindow : public MainView, private TrayEnvironment {
   bool DeleteIcon() override;
   TPoint CursorPos() override;
   TShiftState KeyShiftState() override;
-  void MinimizeApplication() override {}
+  void MinimizeApplication() override;
   void RestoreApplication() override;
   void ForegroundActiveForm() override {}
   void SetApplicationHook(bool) override {}

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "common/ApSystem.h"
+#include "common/CommandLine.h"
 #include "platform/WinRegistry.h"
 #include "win32/AboutDialog.h"
+#include "win32/ApplicationWindow.h"
 #include "win32/Boxes.h"
 #include "win32/HostWindow.h"
 #include "win32/InputDialog.h"
@@ -42,6 +44,8 @@ struct Dialogs {
 
 int RunProgram(HINSTANCE instance) {
   WinRegistry registry;
+  // The application window first: it owns every window made after it.
+  ApplicationWindow application(instance);
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
   // The windows in start-up order, the host first: it loads the settings
   // the later windows read while they are created.
@@ -51,8 +55,14 @@ int RunProgram(HINSTANCE instance) {
   auto about = std::make_unique<AboutDialog>();
   Dialogs dialogs;
   try {
+    application.Create();
+    application.Watch(nullptr, {input.get(), setup.get(), about.get()});
     host->Create();
+    application.Watch(host->Handle(), {input.get(), setup.get(), about.get()});
+    application.onClose = [&host] { SendMessageW(host->Handle(), WM_CLOSE, 0, 0); };
+    application.onActivate = [&host] { host->ForegroundOpenWindow(); };
     HostedWindows hosted;
+    hosted.entry = &application;
     hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
     host->SetHostedWindows(hosted);
     setup->Create(instance);
@@ -67,6 +77,9 @@ int RunProgram(HINSTANCE instance) {
     dialogs.input = input.get();
     dialogs.setup = setup.get();
     dialogs.about = about.get();
+    // Only the tray icon remains (and the input window when it opened
+    // itself): the taskbar entry goes, the rule's record stays as it was.
+    if (!DebugMode) application.SetShown(false);
   } catch (const std::exception& e) {
     ShowStandardErrorBox(e.what());
     return 0;

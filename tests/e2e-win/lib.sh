@@ -107,14 +107,17 @@ wait_window() {
 }
 
 # A right press on the icon, then waits for the popup menu: a viewable window
-# of the program's own. Sets MENU (its id) and X, Y, WIDTH, HEIGHT. Keys typed
+# of the program's own that no window manager would frame. Sets MENU (its id) and X, Y, WIDTH, HEIGHT. Keys typed
 # before the menu is on screen would reach the icon instead, so nothing is
 # typed until it is there.
 open_menu() {
   MENU=""
   xdotool mousemove "$ICON_X" "$ICON_Y" click 3
+  local id
   for _ in $(seq 100); do
-    MENU=$(viewable_windows mametan.exe | head -n1)
+    for id in $(viewable_windows mametan.exe); do
+      xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && MENU=$id
+    done
     [[ -n $MENU ]] && break
     sleep 0.1
   done

@@ -7,6 +7,7 @@
 
 #include "common/ApSystem.h"
 #include "tests/support/MemoryRegistry.h"
+#include "win32/ApplicationWindow.h"
 
 namespace mametan::win32 {
 namespace {
@@ -26,6 +27,72 @@ struct PlainWindow : HostedDialog {
   }
   HWND hwnd = nullptr;
 };
+
+// A dialog of the program, from an empty template through the program's
+// dialog procedure, owned by the application window.
+struct EmptyDialog : HostedDialog {
+  ~EmptyDialog() override {
+    if (hwnd) DestroyWindow(hwnd);
+  }
+  HWND Handle() const override { return hwnd; }
+  HWND Window() override {
+    alignas(DWORD) static const WORD kTemplate[] = {LOWORD(WS_POPUP | WS_CAPTION),
+                                                    HIWORD(WS_POPUP | WS_CAPTION),
+                                                    0,
+                                                    0,
+                                                    0,
+                                                    0,
+                                                    0,
+                                                    100,
+                                                    50,
+                                                    0,
+                                                    0,
+                                                    0};
+    if (!hwnd) {
+      CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                 reinterpret_cast<LPCDLGTEMPLATEW>(kTemplate), WindowOwner(),
+                                 &DialogProcOf<EmptyDialog, &EmptyDialog::hwnd, &EmptyDialog::Proc>,
+                                 reinterpret_cast<LPARAM>(this));
+    }
+    return hwnd;
+  }
+  INT_PTR Proc(UINT, WPARAM, LPARAM) { return FALSE; }
+  HWND hwnd = nullptr;
+};
+
+// Runs the messages that wait, as the program's loop would.
+void Settle() {
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// The program's taskbar entry is there while one of its windows is open,
+// and its windows have no buttons of their own. After start-up hid it
+// directly with a window open, it stays away whatever opens and closes.
+TEST(ApplicationWindowTest, TaskbarEntryFollowsTheWindows) {
+  ApplicationWindow application(GetModuleHandleW(nullptr));
+  application.Create();
+  EmptyDialog input;
+  EmptyDialog about;
+  application.Watch(nullptr, {&input, &about});
+  ShowWindow(input.Window(), SW_SHOW);
+  EXPECT_EQ(GetWindow(input.Handle(), GW_OWNER), application.Handle());
+  EXPECT_TRUE(application.IsShown());
+  ShowWindow(about.Window(), SW_SHOW);
+  ShowWindow(input.Handle(), SW_HIDE);
+  Settle();
+  EXPECT_TRUE(application.IsShown());
+  ShowWindow(about.Handle(), SW_HIDE);
+  Settle();
+  EXPECT_FALSE(application.IsShown());
+
+  ShowWindow(input.Handle(), SW_SHOW);
+  application.SetShown(false);
+  ShowWindow(about.Handle(), SW_SHOW);
+  ShowWindow(input.Handle(), SW_HIDE);
+  Settle();
+  EXPECT_FALSE(application.IsShown());
+}
 
 class HostWindowTest : public ::testing::Test {
  protected:

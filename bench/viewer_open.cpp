@@ -1,0 +1,108 @@
+// The ledger viewer on a generated ledger: the time from nothing to its
+// latest month shown, a change of month, the reading of one appended line,
+// and the process's memory. The ledger spans ten years in date order with
+// eight kinds, about 40 bytes a line; "shuffled" puts the dates in random
+// order, so that every month's lines spread over the whole file. Offscreen
+// unless QT_QPA_PLATFORM says otherwise; prints one line of figures.
+//   bench_viewer [lines=1000000] [shuffled]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "entry/Ledger.h"
+#include "viewer/Formview.h"
+
+namespace {
+
+// Written a piece at a time, so that the file costs this process no memory.
+void WriteLedger(const std::string& path, long lines, bool shuffled) {
+  static const char* const kinds[] = {"\x90\x48\x94\xEF",         "\x93\xFA\x97\x70\x95\x69",
+                                      "\x8C\xF0\x92\xCA\x94\xEF", "\x8A\x4F\x90\x48",
+                                      "\x8C\xF5\x94\x4D\x94\xEF", "\x88\xE3\x97\xC3\x94\xEF",
+                                      "\x8E\xEF\x96\xA1",         "\x88\xDF\x95\x9E"};
+  std::ofstream out(path, std::ios::binary);
+  out << mametan::kLedgerHeader;
+  const long days = 3650;
+  std::string chunk;
+  unsigned seed = 12345;
+  for (long i = 0; i < lines; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const long day =
+        shuffled ? static_cast<long>(seed >> 4) % days : i * days / std::max(lines, 1L);
+    const int year = 2017 + static_cast<int>(day / 365);
+    const int month = static_cast<int>(day % 365 / 31) + 1;
+    const int date = static_cast<int>(day % 365 % 31 % 28) + 1;
+    seed = seed * 1103515245u + 12345u;
+    char line[128];
+    std::snprintf(line, sizeof line, "%04d/%02d/%02d,%s,goods number %ld,%u\r\n", year,
+                  std::min(month, 12), date, kinds[seed >> 29], i % 100000, (seed >> 8) % 5000);
+    chunk += line;
+    if (chunk.size() > (1u << 20)) {
+      out << chunk;
+      chunk.clear();
+    }
+  }
+  out << chunk;
+}
+
+// A field of /proc/self/status in megabytes.
+double StatusMb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + std::strlen(field) + 1) / 1024;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("kakeibo.csv").toStdString();
+  const bool shuffled = argc > 2 && std::strcmp(argv[2], "shuffled") == 0;
+  WriteLedger(path, lines, shuffled);
+  const double fileMb = static_cast<double>(std::ifstream(path, std::ios::ate).tellg()) / 1e6;
+  const double baseMb = StatusMb("VmRSS:");
+
+  QElapsedTimer timer;
+  timer.start();
+  mametan::Tform_View view(mametan::MonthKey(2026, 12));
+  view.presenter().Open(path);
+  view.show();
+  QCoreApplication::processEvents();
+  const qint64 openMs = timer.elapsed();
+  const std::size_t shownRows = view.presenter().page().rows.size();
+
+  // Back a year, month by month: the slowest change counts.
+  qint64 worstChangeMs = 0;
+  for (int i = 0; i < 12; ++i) {
+    timer.restart();
+    view.presenter().PreviousMonth();
+    QCoreApplication::processEvents();
+    worstChangeMs = std::max(worstChangeMs, timer.elapsed());
+  }
+
+  timer.restart();
+  mametan::WriteLedgerRecord({"2026/12/31", "x", "appended", 1}, path);
+  view.presenter().FileChanged();
+  QCoreApplication::processEvents();
+  const qint64 appendMs = timer.elapsed();
+
+  std::printf(
+      "lines=%ld%s file=%.1fMB rows_shown=%zu open+show=%lldms month_change_worst=%lldms "
+      "append=%lldms rss_before=%.1fMB rss=%.1fMB peak=%.1fMB\n",
+      lines, shuffled ? " shuffled" : "", fileMb, shownRows, static_cast<long long>(openMs),
+      static_cast<long long>(worstChangeMs), static_cast<long long>(appendMs), baseMb,
+      StatusMb("VmRSS:"), StatusMb("VmHWM:"));
+  return 0;
+}

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# The ledger viewer beside the tray program: a purchase typed into the input
+# window shows in the open viewer's table and in its kind's bar within a
+# second; the same ledger saved again by a spreadsheet (every field quoted,
+# LF, no final line end) shows the same purchases and totals; a line that
+# cannot be read is listed. What the viewer shows is read back as a user
+# would take it: a click into the table or the chart, Ctrl+A, Ctrl+C.
+source "$(dirname "$0")/lib.sh"
+start_x
+start_tray
+
+VIEWER=$(dirname "$MAMETAN")/mametan-view
+[[ -x $VIEWER ]] || { echo "FAIL: no $VIEWER"; exit 1; }
+cd "$WORK" || exit 1
+
+today=$(date +%Y/%m/%d)
+last_month=$(date -d "$(date +%Y-%m-01) -1 day" +%Y/%m/%d)
+food=$(printf '\x90\x48\x94\xEF')  # 食費 in code page 932
+{
+  printf '\x93\xFA\x95\x74,\x8E\xED\x97\xDE,\x8F\xA4\x95\x69\x96\xBC,\x89\xBF\x8A\x69\r\n'
+  printf '%s,food,bread,300\r\n' "$last_month"
+  printf '%s,food,milk,1200\r\n' "$today"
+  printf '%s,%s,rice,2500\r\n' "$today" "$food"
+  printf '%s,book,novel,1050\r\n' "$today"
+  printf '%s,book,no price\r\n' "$today"
+} >household.csv
+# Both programs take the ledger's name from the settings.
+mkdir -p "$(dirname "$SETTINGS")"
+printf '[Mametan]\r\nFile_Kakeibo=%s\r\nFile_Kind=item.txt\r\n' "$WORK/household.csv" >"$SETTINGS"
+cp "$SETTINGS" "$E2E_DIR/settings.before"
+
+# Starts the viewer with the given arguments and waits for its window,
+# titled after the ledger's file name $1 (or household.csv); its id in $VIEW.
+start_viewer() {
+  "$VIEWER" "$@" >>"$E2E_DIR/viewer.log" 2>&1 &
+  VIEW_PID=$!
+  E2E_PIDS+=("$VIEW_PID")
+  VIEW=$(wait_window "まめたん家計簿 一覧 - $(basename "${1:-household.csv}")" 10)
+}
+
+# A press at ($2,$3) of window $1 (fractions of its size, in percent), then
+# Ctrl+A and Ctrl+C; prints the clipboard once the copy has reached it (the
+# clipboard is emptied first, so that an earlier copy is never taken for it).
+copy_at() {
+  local id=$1 px=$2 py=$3 text=""
+  xclip -selection clipboard -i </dev/null
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove --window "$id" $((WIDTH * px / 100)) $((HEIGHT * py / 100)) click 1
+  xdotool key ctrl+a ctrl+c
+  for _ in $(seq 60); do
+    text=$(xclip -o -selection clipboard 2>/dev/null)
+    [[ -n $text ]] && break
+    sleep 0.05
+  done
+  printf '%s\n' "$text"
+}
+table_text() { copy_at "$1" 15 40; }
+chart_text() { copy_at "$1" 80 85; }
+
+start_app
+app=$LAST_PID
+wait_docked 10 >/dev/null
+start_viewer
+check "the viewer opens the ledger the settings name" test -n "$VIEW"
+table=$(table_text "$VIEW")
+check "... at the latest month, its three purchases in the table" test "$(grep -c "^$today" <<<"$table")" -eq 3
+check "... the prices grouped by thousands" grep -q $'^'"$today"$'\tbook\tnovel\t1,050$' <<<"$table"
+chart=$(chart_text "$VIEW")
+check "... the kinds largest first with amount and share" \
+  test "$(cut -f1,2 <<<"$chart" | tr '\n' ' ')" = "食費	2,500円 food	1,200円 book	1,050円 "
+
+# A purchase typed into the tray program's input window.
+click_icon 1
+check "a left press opens the input window, which has the keyboard" wait_active 'まめたん家計簿 - 入力' 3
+xdotool type --delay 30 food; xdotool key Tab
+xdotool type --delay 30 tea; xdotool key Tab
+xdotool type --delay 30 150
+start_ns=$(date +%s%N)
+xdotool key Return
+seen_ms=""
+for _ in $(seq 40); do
+  table=$(table_text "$VIEW")
+  if grep -q $'\tfood\ttea\t150$' <<<"$table"; then
+    seen_ms=$((($(date +%s%N) - start_ns) / 1000000))
+    break
+  fi
+done
+check "the typed purchase shows in the viewer's table within a second (${seen_ms:-never} ms)" \
+  test "${seen_ms:-9999}" -le 1000
+chart=$(chart_text "$VIEW")
+check "... and in its kind's bar" grep -q $'^food\t1,350円\t' <<<"$chart"
+screenshot viewer-after-purchase
+original_table=$table original_chart=$chart
+xdotool key Escape
+wait_exit "$VIEW_PID" 5
+check "Esc closes the viewer" test "${EXIT_CODE:-x}" = 0
+
+# The same ledger as a spreadsheet saves it again.
+LC_ALL=C awk -F, '
+  function group(n,   s) { s = ""; while (n > 999) { s = sprintf(",%03d", n % 1000) s; n = int(n / 1000) } return n s }
+  { sub(/\r$/, "") }
+  NF == 4 && $4 ~ /^[0-9]+$/ { $4 = group($4) }
+  { line = ""; for (i = 1; i <= NF; i++) line = line (i > 1 ? "," : "") "\"" $i "\""
+    printf "%s%s", (NR > 1 ? "\n" : ""), line }' household.csv >spreadsheet.csv
+check "the spreadsheet's copy quotes its fields and ends without a line end" \
+  sh -c "grep -q '\"1,350\"\\|\"1,200\"' spreadsheet.csv && test \"\$(tail -c1 spreadsheet.csv | od -An -c | tr -d ' ')\" != '\\n'"
+start_viewer "$WORK/spreadsheet.csv"
+check "the viewer opens a ledger named on its command line" test -n "$VIEW"
+check "... the spreadsheet's copy shows the same purchases" test "$(table_text "$VIEW")" = "$original_table"
+check "... and the same totals per kind" test "$(chart_text "$VIEW")" = "$original_chart"
+
+# The line without a price is listed with its number, as the file has it.
+eval "$(xdotool getwindowgeometry --shell "$VIEW")"
+xdotool mousemove --window "$VIEW" $((WIDTH - 50)) 24 click 1
+list=$(wait_window '読めなかった行' 5)
+check "'読めなかった行' lists the line that cannot be read" \
+  test "$(copy_at "$list" 50 40)" = $'6\t"'"$today"'","book","no price"'
+screenshot viewer-unreadable
+xdotool key Escape
+sleep 0.3
+xdotool key Escape
+wait_exit "$VIEW_PID" 5
+check "Esc closes the list, then the viewer" test "${EXIT_CODE:-x}" = 0
+check "the viewer left the settings as they were" cmp "$E2E_DIR/settings.before" "$SETTINGS"
+
+kill -TERM "$app"
+wait_exit "$app" 10
+e2e_finish

@@ -1,0 +1,159 @@
+#include "viewer/ViewerPresenter.h"
+
+#include <gtest/gtest.h>
+
+#include "entry/Ledger.h"
+#include "tests/support/ScratchFiles.h"
+
+namespace mametan {
+namespace {
+
+using test::ScratchDir;
+using test::WriteBytes;
+
+class FakeView : public ViewerView {
+ public:
+  void ShowPage(const ViewerPage& page) override {
+    shown = page;
+    ++shows;
+  }
+  void WatchFile(const std::string& path) override { watched = path; }
+  void CloseWindow() override { closed = true; }
+
+  ViewerPage shown;
+  int shows = 0;
+  std::string watched;
+  bool closed = false;
+};
+
+// 食費, 日用品; two codes of one character (≒, NEC row 13 and JIS row 2).
+const std::string kFood = "\x90\x48\x94\xEF";
+const std::string kDaily = "\x93\xFA\x97\x70\x95\x69";
+const std::string kNearlyNec = "\x87\x90";
+const std::string kNearlyJis = "\x81\xE0";
+
+std::vector<std::string> Labels(const ViewerPage& page) {
+  std::vector<std::string> labels;
+  for (const ViewerBar& bar : page.bars)
+    labels.push_back(bar.label + " " + bar.amountText + " " + bar.shareText);
+  return labels;
+}
+
+TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
+  ScratchDir dir;
+  const std::string path = dir / "kakeibo.csv";
+  WriteBytes(path, std::string(kLedgerHeader) + "2001/10/31," + kFood +
+                       ",a,2147483647\r\n"
+                       "2001/11/01," +
+                       kFood +
+                       ",b,100\r\n"
+                       "2001/10/31," +
+                       kFood +
+                       ",c,2147483647\r\n"  // out of order
+                       "2001/11/02," +
+                       kDaily +
+                       ",d,300\r\n"
+                       "2001/11/03," +
+                       kNearlyNec +
+                       ",e,50\r\n"
+                       "2001/11/03," +
+                       kNearlyJis +
+                       ",f,50\r\n"
+                       "2001/11/04,,g,-100\r\n"
+                       "garbage\r\n" +
+                       std::string(999, 'x') + "\x90\x48" + std::string(5000, 'y') + "\r\n");
+  FakeView view;
+  ViewerPresenter presenter(view, MonthKey(2026, 12));
+  presenter.Open(path);
+  EXPECT_EQ(view.watched, path);
+  EXPECT_EQ(view.shown.title, "まめたん家計簿 一覧 - kakeibo.csv");
+  EXPECT_EQ(view.shown.monthText, "2001年11月");
+  EXPECT_EQ(view.shown.rows.size(), 5u);
+  EXPECT_EQ(view.shown.totalText, "合計 400円（5件）");
+  EXPECT_EQ(Labels(view.shown),
+            (std::vector<std::string>{"日用品 300円 75.0%", "食費 100円 25.0%", "≒ 50円 12.5%",
+                                      "≒ 50円 12.5%", "（なし） -100円 -25.0%"}));
+  EXPECT_EQ(view.shown.bars.front().length, 1.0);
+  EXPECT_EQ(view.shown.bars.back().length, 0.0);
+  ASSERT_EQ(view.shown.strip.size(), 12u);
+  EXPECT_EQ(view.shown.strip[9].amountText, "4,294,967,294");  // sums in 64 bits
+  EXPECT_TRUE(view.shown.strip[10].chosen);
+  EXPECT_FALSE(view.shown.strip[9].chosen);
+  EXPECT_EQ(view.shown.unreadableText, "読めなかった行 (2)");
+  const auto unreadable = presenter.UnreadableLines();
+  ASSERT_EQ(unreadable.size(), 2u);
+  EXPECT_EQ(unreadable[0].lineText, "9");
+  EXPECT_EQ(unreadable[0].text, "garbage");
+  EXPECT_EQ(unreadable[1].text, std::string(999, 'x') + "...") << "cut, never inside a character";
+
+  // The other month's lines are found again, also out of order.
+  EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageUp));
+  EXPECT_EQ(view.shown.monthText, "2001年10月");
+  ASSERT_EQ(view.shown.rows.size(), 2u);
+  EXPECT_EQ(view.shown.rows[1].goods, "c");
+  EXPECT_EQ(view.shown.rows[1].priceText, "2,147,483,647");
+  EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageDown));
+  EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageDown));
+  EXPECT_EQ(view.shown.monthText, "2001年12月");
+  EXPECT_TRUE(view.shown.rows.empty());
+  presenter.SetYear(2000);
+  EXPECT_EQ(view.shown.monthText, "2000年12月");
+  EXPECT_FALSE(presenter.KeyDown(ViewerKey::Other));
+  EXPECT_FALSE(view.closed);
+  EXPECT_TRUE(presenter.KeyDown(ViewerKey::Escape));
+  EXPECT_TRUE(view.closed);
+}
+
+// Appends are read on their own; a file saved again by a spreadsheet
+// (quoted, LF, no final line end) is read afresh and gives the same totals.
+TEST(ViewerPresenter, FollowsTheFile) {
+  ScratchDir dir;
+  const std::string path = dir / "kakeibo.csv";
+  const std::string original =
+      "2001/11/01," + kFood + ",a,1000\r\n2001/11/02," + kDaily + ",b,20\r\n";
+  WriteBytes(path, original);
+  FakeView view;
+  ViewerPresenter presenter(view, MonthKey(2026, 12));
+  presenter.Open(path);
+  EXPECT_EQ(view.shown.totalText, "合計 1,020円（2件）");
+
+  ASSERT_EQ(WriteLedgerRecord({"2001/11/03", kDaily, "c", 5}, path), LedgerOutcome::Written);
+  presenter.FileChanged();
+  EXPECT_EQ(view.shown.totalText, "合計 1,025円（3件）");
+  EXPECT_EQ(view.shown.rows.back().goods, "c");
+  EXPECT_EQ(view.shown.bars.size(), 2u);
+
+  const std::string spreadsheet = "\"2001/11/01\",\"" + kFood +
+                                  "\",\"a\",\"1,000\"\n\"2001/11/02\",\"" + kDaily +
+                                  "\",\"b\",\"20\"\n\"2001/11/03\",\"" + kDaily + "\",\"c\",\"5\"";
+  WriteBytes(path, spreadsheet);
+  presenter.FileChanged();
+  EXPECT_EQ(view.shown.totalText, "合計 1,025円（3件）");
+  EXPECT_EQ(Labels(view.shown),
+            (std::vector<std::string>{"食費 1,000円 97.6%", "日用品 25円 2.4%"}));
+
+  // The writer ends the unfinished last line before its own: nothing counted twice.
+  ASSERT_EQ(WriteLedgerRecord({"2001/11/04", kFood, "d", 1}, path), LedgerOutcome::Written);
+  presenter.FileChanged();
+  presenter.FileChanged();
+  EXPECT_EQ(view.shown.totalText, "合計 1,026円（4件）");
+  EXPECT_EQ(view.shown.unreadableCount, 0u);
+
+  WriteBytes(path, "2001/11/01,x,y,1\r\n");  // shorter: read afresh
+  presenter.FileChanged();
+  EXPECT_EQ(view.shown.totalText, "合計 1円（1件）");
+  std::filesystem::remove(path);
+  presenter.FileChanged();
+  EXPECT_EQ(view.shown.totalText, "合計 0円（0件）");
+  EXPECT_FALSE(view.shown.status.empty());
+}
+
+TEST(ViewerPresenter, GroupsThousands) {
+  EXPECT_EQ(GroupThousands(0), "0");
+  EXPECT_EQ(GroupThousands(999), "999");
+  EXPECT_EQ(GroupThousands(-1000), "-1,000");
+  EXPECT_EQ(GroupThousands(INT64_MIN), "-9,223,372,036,854,775,808");
+}
+
+}  // namespace
+}  // namespace mametan
