@@ -21,6 +21,9 @@ folder=$profile/Documents/まめたん家計簿
 shortcut="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/まめたん家計簿.lnk"
 expected=$E2E_DIR/expected.csv today=$(date +%Y/%m/%d)
 printf '日付,種類,商品名,価格\r\n' | iconv -f UTF-8 -t CP932 >"$expected"
+# A new user: no account-book folder of an earlier case, no entries.
+rm -rf "$folder"
+wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mametan' /f >/dev/null 2>&1
 reg_value() { wine reg query "HKCU\\$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/.*$2 *REG_SZ *//p"; }
 
 # A shortcut's target (its LinkInfo's local path) and working folder (its
@@ -100,6 +103,7 @@ PROGRAM_PID=$!
 check "started by the shortcut, the program offers the nine kinds and writes into the folder" \
   use_program 12 milk 198 "$today,通信費,milk,198"
 # The launcher ends once the program runs; the program is known by its window.
+wait_wine_idle
 (cd "$E2E_DIR" && exec wine "$(unix_path "$run_value")") >>"$E2E_DIR/program.log" 2>&1
 PROGRAM_PID=""
 check "started as at sign-in, the same; a silent uninstall beside it is refused" \

@@ -124,6 +124,22 @@ open_menu() {
   [[ -n $MENU ]] && eval "$(xdotool getwindowgeometry --shell "$MENU")"
 }
 
+# Waits until Wine's explorer.exe of this prefix, which carries the tray, has
+# ended: it ends a moment after the last program and would take an icon
+# added meanwhile with it.
+wait_wine_idle() {
+  local pid busy
+  for _ in $(seq 100); do
+    busy=""
+    for pid in $(pgrep -x explorer.exe 2>/dev/null); do
+      { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && busy=1
+    done
+    [[ -z $busy ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # True while the program runs.
 program_running() { [[ -n $PROGRAM_PID ]] && kill -0 "$PROGRAM_PID" 2>/dev/null; }
 
