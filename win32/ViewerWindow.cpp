@@ -179,10 +179,22 @@ bool ViewerWindow::Create() {
   AddColumn(m_list, 2, L"商品名", Scale(200), LVCFMT_LEFT);
   AddColumn(m_list, 3, L"価格", Scale(90), LVCFMT_RIGHT);
 
+  // The designed size, but never larger than the monitor's work area.
   RECT frame{0, 0, Scale(1000), Scale(640)};
   AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_ACCEPTFILES, m_dpi);
-  SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int frameWidth = std::min(frame.right - frame.left, work.right - work.left);
+  const int frameHeight = std::min(frame.bottom - frame.top, work.bottom - work.top);
+  RECT placed{};
+  GetWindowRect(m_hwnd, &placed);
+  const int left = std::clamp(static_cast<int>(placed.left), static_cast<int>(work.left),
+                              static_cast<int>(work.right) - frameWidth);
+  const int top = std::clamp(static_cast<int>(placed.top), static_cast<int>(work.top),
+                             static_cast<int>(work.bottom) - frameHeight);
+  SetWindowPos(m_hwnd, nullptr, left, top, frameWidth, frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   Layout();
   return true;
 }
@@ -241,11 +253,18 @@ void ViewerWindow::Layout() {
   x += 3 * gap;
   const int unreadableWidth = width(m_unreadable, m_font) + buttonPadding;
   const int unreadableLeft = std::max(x, static_cast<int>(client.right) - margin - unreadableWidth);
-  place(m_total, std::max(0, unreadableLeft - gap - x));
+  const int totalWidth = width(m_total, m_bigFont) + Scale(8);
+  int top = y + rowHeight + gap;
+  if (x + totalWidth + gap <= unreadableLeft) {
+    place(m_total, unreadableLeft - gap - x);
+  } else {
+    // A narrow window: the total goes to a row of its own.
+    MoveWindow(m_total, margin, top, client.right - 2 * margin, rowHeight, TRUE);
+    top += rowHeight + gap;
+  }
   x = unreadableLeft;
   place(m_unreadable, unreadableWidth);
 
-  int top = y + rowHeight + gap;
   if (!m_page.status.empty()) {
     HDC dc = GetDC(m_hwnd);
     const int lineHeight = FontHeight(dc, m_font);
@@ -259,14 +278,29 @@ void ViewerWindow::Layout() {
   const int listWidth = inner * 5 / 9;
   MoveWindow(m_list, margin, top, listWidth, height, TRUE);
   MoveWindow(m_chart, margin + listWidth + gap, top, inner - listWidth, height, TRUE);
-  // The goods column takes what the others leave.
+  FitColumns();
+  InvalidateRect(m_chart, nullptr, FALSE);
+}
+
+// The date, kind and price columns as wide as their texts (the kind's at
+// most a third of the list), the goods column what they leave.
+void ViewerWindow::FitColumns() {
   RECT listClient{};
   GetClientRect(m_list, &listClient);
+  const int pad = Scale(14);
+  int kindWidth = ListView_GetStringWidth(m_list, L"種類") + pad;
+  int priceWidth = ListView_GetStringWidth(m_list, L"0,000,000") + pad;
+  for (const Row& row : m_rows) {
+    kindWidth = std::max(kindWidth, ListView_GetStringWidth(m_list, row.cells[1].c_str()) + pad);
+    priceWidth = std::max(priceWidth, ListView_GetStringWidth(m_list, row.cells[3].c_str()) + pad);
+  }
+  ListView_SetColumnWidth(m_list, 0, ListView_GetStringWidth(m_list, L"0000/00/00") + pad);
+  ListView_SetColumnWidth(m_list, 1, std::min(kindWidth, static_cast<int>(listClient.right) / 3));
+  ListView_SetColumnWidth(m_list, 3, priceWidth);
   int others = 0;
   for (int column : {0, 1, 3}) others += ListView_GetColumnWidth(m_list, column);
   ListView_SetColumnWidth(m_list, 2,
                           std::max(Scale(80), static_cast<int>(listClient.right) - others));
-  InvalidateRect(m_chart, nullptr, FALSE);
 }
 
 void ViewerWindow::ShowPage(const ViewerPage& page) {
@@ -294,6 +328,7 @@ void ViewerWindow::ShowPage(const ViewerPage& page) {
         {&row, i, {Utf16(row.date), Utf16(row.kind), Utf16(row.goods), Utf16(row.priceText)}});
   }
   SortRows();
+  FitColumns();
   InvalidateRect(m_chart, nullptr, FALSE);
 }
 
@@ -639,7 +674,21 @@ void ViewerWindow::PaintChart(HDC dc, const RECT& area) {
   const int stripHeight = lineHeight * 6;
   m_stripArea = {0, stripTop, width, stripTop + stripHeight};
   const int n = static_cast<int>(m_page.strip.size());
-  const int barTop = stripTop + smallHeight + pad;
+  // The monthly totals stand above their columns; when one is too wide for
+  // its column even as "12万", they take two lines, every other month on
+  // the lower one, so that each has two columns' room.
+  const int columnWidth = (width - 2 * margin) / std::max(1, n);
+  std::vector<std::wstring> amounts;
+  bool staggered = false;
+  SelectObject(dc, m_smallFont);
+  for (const ViewerMonthCell& cell : m_page.strip) {
+    amounts.push_back(Utf16(cell.amountText));
+    if (Extent(dc, amounts.back()) > columnWidth - Scale(3) && cell.amount >= 10000) {
+      amounts.back() = std::to_wstring(cell.amount / 10000) + L"万";
+    }
+    staggered = staggered || Extent(dc, amounts.back()) > columnWidth - Scale(3);
+  }
+  const int barTop = stripTop + (staggered ? 2 : 1) * smallHeight + pad;
   const int barBottom = stripTop + stripHeight - lineHeight - pad;
   for (int i = 0; i < n; ++i) {
     const ViewerMonthCell& cell = m_page.strip[static_cast<std::size_t>(i)];
@@ -656,15 +705,22 @@ void ViewerWindow::PaintChart(HDC dc, const RECT& area) {
     const int barLeft = left + (column - barWidth) / 2;
     RECT bar{barLeft, barBottom - barHeight, barLeft + barWidth, barBottom};
     FillRect(dc, &bar, cell.chosen ? highlight : shadow);
+    // A text that does not fit even so is left out rather than run into its
+    // neighbours; a month too wide for its column loses its "月".
+    const int room = column - Scale(3);
     SelectObject(dc, m_smallFont);
-    std::wstring amount = Utf16(cell.amountText);
-    if (Extent(dc, amount) > column - 2 && cell.amount >= 10000) {
-      amount = std::to_wstring(cell.amount / 10000) + L"万";
+    const std::wstring& amount = amounts[static_cast<std::size_t>(i)];
+    if (!staggered) {
+      DrawTextIn(dc, amount, {left, stripTop, right, barTop}, DT_CENTER | DT_VCENTER);
+    } else if (Extent(dc, amount) <= 2 * room) {
+      const int line = stripTop + (i % 2) * smallHeight;
+      DrawTextIn(dc, amount, {left - column / 2, line, right + column / 2, line + smallHeight},
+                 DT_CENTER | DT_VCENTER);
     }
-    DrawTextIn(dc, amount, {left, stripTop, right, barTop}, DT_CENTER | DT_VCENTER);
     SelectObject(dc, m_font);
-    DrawTextIn(dc, std::to_wstring(cell.month) + L"月",
-               {left, barBottom + pad / 2, right, barBottom + pad / 2 + lineHeight},
+    std::wstring month = std::to_wstring(cell.month) + L"月";
+    if (Extent(dc, month) > room) month = std::to_wstring(cell.month);
+    DrawTextIn(dc, month, {left, barBottom + pad / 2, right, barBottom + pad / 2 + lineHeight},
                DT_CENTER | DT_VCENTER);
   }
   y = stripTop + stripHeight + 2 * pad;

@@ -45,6 +45,7 @@ class ViewerWindow : public ViewerView {
   int Scale(int pixels) const;
   void MakeFonts();
   void Layout();
+  void FitColumns();
   int TextWidth(HFONT font, const std::wstring& text) const;
   void FillList();
   void SortRows();
