@@ -169,6 +169,16 @@ check "... at its December" grep -q '^2025/12/03' <<<"$(table_text "$VIEW")"
 xdotool key Prior
 sleep 0.3
 check "PageUp shows November" grep -q '^2025/11/03' <<<"$(table_text "$VIEW")"
+# A press on the price column's heading sorts by price, a second one the
+# other way round.
+eval "$(xdotool getwindowgeometry --shell "$VIEW")"
+by_price() {
+  xdotool mousemove --window "$VIEW" $((WIDTH * 53 / 100)) 52 click 1
+  sleep 0.3
+  table_text "$VIEW" | cut -f4 | tr -d , | tr '\n' ' '
+}
+check "a press on 価格 sorts by price" test "$(by_price)" = "$(table_text "$VIEW" | cut -f4 | tr -d , | sort -n | tr '\n' ' ')"
+check "... a second press the other way" test "$(by_price)" = "$(table_text "$VIEW" | cut -f4 | tr -d , | sort -rn | tr '\n' ' ')"
 xdotool key Escape
 viewer_ends
 
