@@ -502,6 +502,10 @@ LRESULT ViewerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Layout();
       return 0;
+    case WM_SETFOCUS:
+      // The keyboard starts in the list.
+      SetFocus(m_list);
+      return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       info->ptMinTrackSize = {Scale(640), Scale(360)};
@@ -510,8 +514,11 @@ LRESULT ViewerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       m_dpi = HIWORD(wParam);
       MakeFonts();
-      for (HWND control : {m_prev, m_next, m_year, m_yearLabel, m_unreadable, m_status, m_list}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+      // The old fonts are gone: every control that used them takes the new
+      // ones, the unreadable lines' window's too.
+      for (HWND control : {m_prev, m_next, m_year, m_yearLabel, m_unreadable, m_status, m_list,
+                           m_linesNote, m_linesList, m_linesClose}) {
+        if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE);
       }
       SendMessageW(m_month, WM_SETFONT, reinterpret_cast<WPARAM>(m_bigFont), FALSE);
       SendMessageW(m_total, WM_SETFONT, reinterpret_cast<WPARAM>(m_bigFont), FALSE);
