@@ -23,9 +23,6 @@
 namespace mametan {
 namespace {
 
-constexpr int kFirstRepeatMs = 400;
-constexpr int kRepeatMs = 100;
-
 // The 9 x 6 glyphs: a black triangle of rows 1, 3, 5 and 7 pixels wide from
 // the second row down (pointing up), or the same rows reversed, on a
 // transparent ground.
@@ -88,13 +85,13 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* event) {
       m_timer = CreateRepeatTimer();
       m_timer->OnTimer = [this] { TimerExpired(); };
     }
-    m_timer->SetInterval(kFirstRepeatMs);
+    m_timer->SetInterval(kSpinFirstRepeatMs);
     m_timer->Start();
   }
 }
 
 void TTimerSpeedButton::TimerExpired() {
-  m_timer->SetInterval(kRepeatMs);
+  m_timer->SetInterval(kSpinRepeatMs);
   // Down only while the pointer is on the button; held only until release.
   if (isDown() && m_held) {
     try {

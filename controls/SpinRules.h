@@ -8,6 +8,11 @@
 
 namespace mametan {
 
+// A held spin button clicks first after kSpinFirstRepeatMs, then every
+// kSpinRepeatMs while it stays down, and once more on a release inside it.
+inline constexpr int kSpinFirstRepeatMs = 400;
+inline constexpr int kSpinRepeatMs = 100;
+
 // The value brought into [minValue, maxValue]. Equal bounds mean no range at
 // all. With maxValue < minValue every value below minValue gives minValue and
 // every other value gives maxValue.

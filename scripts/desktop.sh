@@ -42,9 +42,27 @@ start_wm() {
   echo "FAIL: openbox did not start"; exit 1
 }
 
+# True when a tray host owns the system tray selection of screen 0: only
+# then does an icon added now dock (Wine's shell otherwise keeps it in a
+# window of its own).
+tray_selection_owned() {
+  python3 - <<'EOF_PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+d = x.XOpenDisplay(None)
+sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_SYSTEM_TRAY_S0", 0)) else 1)
+EOF_PY
+}
+
 # Starts the trayer tray host and waits until its panel exists (it stays
-# unmapped while empty; the tray selection follows at once). A host that died
-# at start is started once more.
+# unmapped while empty) and it owns the tray selection. A host that died at
+# start is started once more.
 start_tray() {
   local attempt
   for attempt in 1 2; do
@@ -53,8 +71,8 @@ start_tray() {
     trayer $TRAYER_ARGS >>"$DESKTOP_LOGS/trayer.log" 2>&1 &
     TRAY_PID=$!
     for _ in $(seq 200); do
-      if xdotool search --classname '^trayer$' >/dev/null 2>&1; then
-        sleep 0.3; return 0
+      if xdotool search --classname '^trayer$' >/dev/null 2>&1 && tray_selection_owned; then
+        return 0
       fi
       kill -0 "$TRAY_PID" 2>/dev/null || break
       sleep 0.05

@@ -65,35 +65,6 @@ const Item kItems[] = {
     {IDOK, L"BUTTON", L"OK", 115, 176, 75, 25, BS_DEFPUSHBUTTON | WS_TABSTOP, kPlain},
 };
 
-// Widens a label whose text does not fit its box, as far as the text needs:
-// a left-aligned one to the right, a right-aligned one to the left, a
-// centred one both ways. The substitute faces of a system without the
-// designed ones are wider, and a static control would wrap or cut the text.
-void FitLabel(HWND label) {
-  const LONG style = GetWindowLongW(label, GWL_STYLE);
-  const LONG align = style & SS_TYPEMASK;
-  if (align != SS_LEFT && align != SS_RIGHT && align != SS_CENTER) return;
-  wchar_t text[256] = {};
-  const int length = GetWindowTextW(label, text, 256);
-  HDC dc = GetDC(label);
-  const HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text, length, &size);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
-  RECT r{};
-  GetWindowRect(label, &r);
-  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
-  const int extra = size.cx + 2 - (r.right - r.left);
-  if (extra <= 0) return;
-  const int left = align == SS_LEFT    ? r.left
-                   : align == SS_RIGHT ? r.left - extra
-                                       : r.left - extra / 2;
-  SetWindowPos(label, nullptr, left, r.top, size.cx + 2, r.bottom - r.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 constexpr int kClientWidth = 301;
 constexpr int kClientHeight = 209;
 
@@ -161,7 +132,7 @@ void AboutDialog::MakeControls() {
   SendDlgItemMessageW(m_hwnd, kIcon, STM_SETICON, reinterpret_cast<WPARAM>(m_icon), 0);
   SetDlgItemTextW(m_hwnd, kWww, Wide(AboutPresenter::kHomePage).c_str());
   SetDlgItemTextW(m_hwnd, kEMail, Wide(AboutPresenter::kSupportAddress).c_str());
-  for (const Item& item : kItems) FitLabel(GetDlgItem(m_hwnd, item.id));
+  for (const Item& item : kItems) FitToText(GetDlgItem(m_hwnd, item.id));
 }
 
 INT_PTR AboutDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -243,24 +214,14 @@ void AboutDialog::SetText(AboutLabel label, const std::string& text) {
       break;
   }
   SetDlgItemTextW(m_hwnd, id, Wide(text).c_str());
-  FitLabel(GetDlgItem(m_hwnd, id));
+  FitToText(GetDlgItem(m_hwnd, id));
 }
 
 void AboutDialog::SetCommentsShown(bool shown) {
   ShowWindow(GetDlgItem(m_hwnd, kComments), shown ? SW_SHOW : SW_HIDE);
 }
 
-void AboutDialog::PlaceAtDefault() {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-  RECT r{};
-  GetWindowRect(m_hwnd, &r);
-  const int x =
-      info.rcWork.left + ((info.rcWork.right - info.rcWork.left) - (r.right - r.left)) / 2;
-  const int y = info.rcWork.top + ((info.rcWork.bottom - info.rcWork.top) - (r.bottom - r.top)) / 2;
-  SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
+void AboutDialog::PlaceAtDefault() { CentreOnScreen(m_hwnd); }
 
 void AboutDialog::FocusOk() {
   SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hwnd, IDOK)), TRUE);

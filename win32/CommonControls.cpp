@@ -1,5 +1,6 @@
 #include "win32/CommonControls.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -13,6 +14,7 @@ struct Library {
   decltype(&InitCommonControlsEx) init = nullptr;
   decltype(&SetWindowSubclass) setSubclass = nullptr;
   decltype(&DefSubclassProc) defSubclass = nullptr;
+  decltype(&RemoveWindowSubclass) removeSubclass = nullptr;
 };
 
 template <typename Function>
@@ -31,7 +33,9 @@ const Library& Loaded() {
     l.init = Find<decltype(l.init)>(module, "InitCommonControlsEx");
     l.setSubclass = Find<decltype(l.setSubclass)>(module, "SetWindowSubclass");
     l.defSubclass = Find<decltype(l.defSubclass)>(module, "DefSubclassProc");
-    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+    l.removeSubclass = Find<decltype(l.removeSubclass)>(module, "RemoveWindowSubclass");
+    // The standard controls and the tooltip of the setup dialog's edit button.
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     l.init(&classes);
     return l;
   }();
@@ -50,10 +54,10 @@ bool LoadCommonControls() {
   }
 }
 
-HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM param) {
+HWND BuildDialog(HINSTANCE instance, int templateId, DLGPROC procedure, LPARAM param, HWND parent) {
   if (!LoadCommonControls()) return nullptr;
-  HWND hwnd =
-      CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), WindowOwner(), procedure, param);
+  HWND hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId),
+                                 parent ? parent : WindowOwner(), procedure, param);
   if (!hwnd) {
     ShowStandardErrorBox("ウィンドウを作成できません (" + std::to_string(GetLastError()) + ")");
   }
@@ -66,6 +70,25 @@ BOOL SetSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
 
 LRESULT DefSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   return Loaded().defSubclass(window, msg, wParam, lParam);
+}
+
+BOOL RemoveSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
+  return Loaded().removeSubclass(window, proc, id);
+}
+
+std::optional<bool> OpenFileName(OPENFILENAMEW* dialog) {
+  // The common dialogs import the common controls: loaded only when asked.
+  static const auto function = []() -> decltype(&GetOpenFileNameW) {
+    HMODULE module = LoadLibraryW(L"comdlg32.dll");
+    if (!module) return nullptr;
+    auto address = GetProcAddress(module, "GetOpenFileNameW");
+    return reinterpret_cast<decltype(&GetOpenFileNameW)>(reinterpret_cast<void*>(address));
+  }();
+  if (!function) {
+    ShowStandardErrorBox("comdlg32.dll cannot be loaded");
+    return std::nullopt;
+  }
+  return function(dialog) != FALSE;
 }
 
 }  // namespace mametan::win32

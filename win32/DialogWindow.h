@@ -3,6 +3,9 @@
 // the object that owns the dialog, and the frame sized for the monitor's DPI.
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+
 namespace mametan::win32 {
 
 // A window the host window shows and brings back. It is built when first
@@ -53,6 +56,83 @@ inline void SizeClientForDpi(HWND hwnd, int clientWidth, int clientHeight) {
 inline void TakeSuggestedRect(HWND hwnd, LPARAM lParam) {
   const auto* r = reinterpret_cast<const RECT*>(lParam);
   SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The dialogs' face at a height in pixels, with the Shift-JIS character set.
+inline HFONT DialogFont(int pixels, bool bold, const wchar_t* face = L"ＭＳ Ｐゴシック") {
+  return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+inline std::wstring WindowTextOf(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// Centres the window on the primary monitor's work area.
+inline void CentreOnScreen(HWND hwnd) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  const int x =
+      info.rcWork.left + ((info.rcWork.right - info.rcWork.left) - (r.right - r.left)) / 2;
+  const int y = info.rcWork.top + ((info.rcWork.bottom - info.rcWork.top) - (r.bottom - r.top)) / 2;
+  SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Widens a label or a check box whose text does not fit its box, as far as
+// the text needs: a left-aligned one to the right (and back to the left where
+// it would leave the window), a right-aligned one to the left, a centred one
+// both ways. The substitute faces of a system without the designed ones are
+// wider, and a control would wrap or cut the text.
+inline void FitToText(HWND control) {
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  wchar_t className[16] = {};
+  GetClassNameW(control, className, 16);
+  const bool checkBox =
+      lstrcmpiW(className, L"Button") == 0 &&
+      ((style & BS_TYPEMASK) == BS_AUTOCHECKBOX || (style & BS_TYPEMASK) == BS_CHECKBOX);
+  LONG align = SS_LEFT;
+  if (!checkBox) {
+    if (lstrcmpiW(className, L"Static") != 0) return;
+    align = style & SS_TYPEMASK;
+    if (align == SS_LEFTNOWORDWRAP) align = SS_LEFT;
+    if (align != SS_LEFT && align != SS_RIGHT && align != SS_CENTER) return;
+  }
+  const std::wstring text = WindowTextOf(control);
+  HDC dc = GetDC(control);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT extent{};
+  const UINT prefix = !checkBox && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+            DT_CALCRECT | DT_SINGLELINE | prefix);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  int needed = extent.right - extent.left + 2;
+  if (checkBox) {
+    // The box and the gap before the text.
+    const UINT dpi = GetDpiForWindow(control);
+    needed += GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + MulDiv(6, static_cast<int>(dpi), 96);
+  }
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  const int extra = needed - (r.right - r.left);
+  if (extra <= 0) return;
+  int left = align == SS_LEFT ? r.left : align == SS_RIGHT ? r.left - extra : r.left - extra / 2;
+  if (align == SS_LEFT) {
+    RECT client{};
+    GetClientRect(GetParent(control), &client);
+    left = std::max(0L, std::min<LONG>(left, client.right - 2 - needed));
+  }
+  SetWindowPos(control, nullptr, left, r.top, needed, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -36,19 +36,6 @@ constexpr Place kPlaces[] = {
     {IDC_CANCEL, 260, 104, 75, 25},
 };
 
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-HFONT MakeFont(int pixels, bool bold, const wchar_t* face) {
-  return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
 }  // namespace
 
 InputDialog::~InputDialog() {
@@ -90,11 +77,11 @@ void InputDialog::Layout() {
   for (HFONT f : {m_labelFont, m_fieldFont, m_dateFont, m_windowFont}) {
     if (f) DeleteObject(f);
   }
-  m_windowFont = MakeFont(Scale(12), false, L"ＭＳ Ｐゴシック");
-  m_labelFont = MakeFont(Scale(15), true, L"ＭＳ Ｐゴシック");
-  m_fieldFont = MakeFont(Scale(15), false, L"ＭＳ Ｐゴシック");
+  m_windowFont = DialogFont(Scale(12), false, L"ＭＳ Ｐゴシック");
+  m_labelFont = DialogFont(Scale(15), true, L"ＭＳ Ｐゴシック");
+  m_fieldFont = DialogFont(Scale(15), false, L"ＭＳ Ｐゴシック");
   // The date must fit its 89 pixels: digits of half an em.
-  m_dateFont = MakeFont(Scale(15), false, L"ＭＳ ゴシック");
+  m_dateFont = DialogFont(Scale(15), false, L"ＭＳ ゴシック");
   for (const Place& p : kPlaces) {
     HWND control = GetDlgItem(m_hwnd, p.id);
     HFONT font = m_windowFont;
@@ -128,6 +115,11 @@ void InputDialog::Layout() {
   const int border = GetSystemMetricsForDpi(SM_CYEDGE, dpi) * 2;
   SendMessageW(kind, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), (box.bottom - box.top) - border);
   SendMessageW(kind, CB_SETITEMHEIGHT, 0, Scale(15));
+  // The captions keep their access keys in sight where the face is wider.
+  for (int id : {IDC_LABEL_DATE, IDC_LABEL_KIND, IDC_LABEL_GOODS, IDC_LABEL_PRICE, IDC_HOLD_DATE,
+                 IDC_AUTO_TAX, IDC_NEXT_INPUT}) {
+    FitToText(GetDlgItem(m_hwnd, id));
+  }
 
   const int glyph = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -275,7 +267,7 @@ HWND InputDialog::Control(InputControl control) {
 
 std::string InputDialog::Text(InputControl control) {
   if (control == InputControl::Date) return cp932::Decode(m_date.Engine().Text());
-  return Utf8(WindowText(Control(control)));
+  return Utf8(WindowTextOf(Control(control)));
 }
 
 void InputDialog::SetText(InputControl control, const std::string& text) {
@@ -311,7 +303,7 @@ std::optional<std::string> InputDialog::ListedKindBytes() {
   std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
   SendMessageW(kind, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(item.data()));
   item.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
-  if (item != WindowText(kind)) return std::nullopt;
+  if (item != WindowTextOf(kind)) return std::nullopt;
   return m_kinds[static_cast<std::size_t>(sel)];
 }
 
@@ -328,7 +320,7 @@ void InputDialog::SetKinds(std::vector<std::string> kinds) {
     return;
   }
   HWND kind = Control(InputControl::Kind);
-  const std::wstring typed = WindowText(kind);
+  const std::wstring typed = WindowTextOf(kind);
   SendMessageW(kind, CB_RESETCONTENT, 0, 0);
   SendMessageW(kind, CB_INITSTORAGE, kinds.size(), 0);
   for (const std::string& k : kinds) {
@@ -402,16 +394,11 @@ void InputDialog::PlaceFrameAt(WindowPoint frameTopLeft) {
 }
 
 WindowPoint InputDialog::PlaceAtDefault() {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+  HWND hwnd = Window();
+  CentreOnScreen(hwnd);
   RECT r{};
-  GetWindowRect(Window(), &r);
-  const int x =
-      info.rcWork.left + ((info.rcWork.right - info.rcWork.left) - (r.right - r.left)) / 2;
-  const int y = info.rcWork.top + ((info.rcWork.bottom - info.rcWork.top) - (r.bottom - r.top)) / 2;
-  PlaceFrameAt({x, y});
-  return {x, y};
+  GetWindowRect(hwnd, &r);
+  return {r.left, r.top};
 }
 
 void InputDialog::Show() {

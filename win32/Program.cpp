@@ -12,6 +12,8 @@
 #include "win32/Boxes.h"
 #include "win32/HostWindow.h"
 #include "win32/InputDialog.h"
+#include "win32/KindEditorDialog.h"
+#include "win32/SetupDialog.h"
 
 namespace mametan::win32 {
 namespace {
@@ -20,9 +22,13 @@ namespace {
 // Esc, mnemonics), each window's own key rules first.
 struct Dialogs {
   InputDialog* input = nullptr;
+  SetupDialog* setup = nullptr;
   AboutDialog* about = nullptr;
 
   bool Message(MSG& msg) const {
+    if (setup && IsWindowVisible(setup->Handle())) {
+      if (setup->PreTranslate(msg) || IsDialogMessageW(setup->Handle(), &msg)) return true;
+    }
     if (input && IsWindowVisible(input->Handle())) {
       if (IsChild(input->Handle(), msg.hwnd) && input->PreTranslate(msg)) return true;
       if (IsDialogMessageW(input->Handle(), &msg)) return true;
@@ -43,26 +49,33 @@ int RunProgram(HINSTANCE instance) {
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
   // The windows in start-up order, the host first: it loads the settings
   // the later windows read while they are created.
+  auto setup = std::make_unique<SetupDialog>(SettingsRecord);
   auto input = std::make_unique<InputDialog>(SettingsRecord);
+  auto editor = std::make_unique<KindEditorDialog>();
   auto about = std::make_unique<AboutDialog>();
   Dialogs dialogs;
   try {
     application.Create();
-    application.Watch(nullptr, {input.get(), about.get()});
+    application.Watch(nullptr, {input.get(), setup.get(), about.get()});
     host->Create();
-    application.Watch(host->Handle(), {input.get(), about.get()});
+    application.Watch(host->Handle(), {input.get(), setup.get(), about.get()});
     application.onClose = [&host] { SendMessageW(host->Handle(), WM_CLOSE, 0, 0); };
     application.onActivate = [&host] { host->ForegroundOpenWindow(); };
     HostedWindows hosted;
     hosted.entry = &application;
     hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
     host->SetHostedWindows(hosted);
+    setup->Create(instance);
+    hosted.setup = setup.get();
     input->Create(instance, host->Menu(), host->Handle());
     hosted.input = input.get();
+    editor->Create(instance, setup.get());
+    setup->SetEditor(editor.get());
     about->Create(instance);
     hosted.about = about.get();
     host->SetHostedWindows(std::move(hosted));
     dialogs.input = input.get();
+    dialogs.setup = setup.get();
     dialogs.about = about.get();
     // Only the tray icon remains (and the input window when it opened
     // itself): the taskbar entry goes, the rule's record stays as it was.
@@ -87,7 +100,9 @@ int RunProgram(HINSTANCE instance) {
   }
   const int exitCode = std::max(quitCode, host->ExitCode());
   about.reset();
+  editor.reset();
   input.reset();
+  setup.reset();
   host.reset();
   return exitCode;
 }

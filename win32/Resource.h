@@ -11,6 +11,9 @@
 // The OK and Cancel buttons' glyphs.
 #define IDI_OK 20
 #define IDI_CANCEL 21
+// The setup dialog's file buttons: an open folder, a sheet with a pencil.
+#define IDI_FOLDER_OPEN 22
+#define IDI_KIND_EDIT 23
 
 // The input window and its controls. OK and Cancel are not IDOK and IDCANCEL:
 // the dialog manager's Enter then presses OK only while it is the default
@@ -32,3 +35,27 @@
 
 // The about box; its controls are made in code at their pixel places.
 #define IDD_ABOUT 200
+
+// The setup dialog. OK and Cancel are IDOK and IDCANCEL: Enter presses OK
+// as the default button, Esc and the close box arrive as IDCANCEL.
+#define IDD_SETUP 300
+#define IDC_LABEL_KAKEIBO 3001
+#define IDC_LABEL_KIND_FILE 3002
+#define IDC_LABEL_TAX 3003
+#define IDC_LABEL_PERCENT 3004
+#define IDC_FILE_KAKEIBO 3005
+#define IDC_DEL_REGISTRY 3006
+#define IDC_FILE_KIND 3007
+#define IDC_SAVE_WINDOW_POS 3008
+#define IDC_OPEN_AT_BOOT 3009
+#define IDC_ENTER_TO_NEXT 3010
+#define IDC_TAX 3011
+#define IDC_CHOOSE_KAKEIBO 3012
+#define IDC_CHOOSE_KIND 3013
+#define IDC_EDIT_KIND 3014
+
+// The classification file editor; OK and Cancel as in the setup dialog.
+#define IDD_KIND_EDITOR 400
+#define IDC_KIND_TEXT 4001
+#define IDC_LABEL_FILE_NAME 4002
+#define IDC_KIND_FILE_NAME 4003
