@@ -681,20 +681,25 @@ void ViewerWindow::PaintChart(HDC dc, const RECT& area) {
   const int stripHeight = lineHeight * 6;
   m_stripArea = {0, stripTop, width, stripTop + stripHeight};
   const int n = static_cast<int>(m_page.strip.size());
-  // The monthly totals stand above their columns; when one is too wide for
-  // its column even as "12万", they take two lines, every other month on
-  // the lower one, so that each has two columns' room.
-  const int columnWidth = (width - 2 * margin) / std::max(1, n);
-  std::vector<std::wstring> amounts;
-  bool staggered = false;
+  // The monthly totals stand above their columns, in full where they fit:
+  // on one line, else on two (every other month on the lower one, so that
+  // each has two columns' room), else as "12万" on one line or two.
+  const int room = (width - 2 * margin) / std::max(1, n) - Scale(3);
   SelectObject(dc, m_smallFont);
-  for (const ViewerMonthCell& cell : m_page.strip) {
-    amounts.push_back(Utf16(cell.amountText));
-    if (Extent(dc, amounts.back()) > columnWidth - Scale(3) && cell.amount >= 10000) {
-      amounts.back() = std::to_wstring(cell.amount / 10000) + L"万";
+  const auto widest = [dc](const std::vector<std::wstring>& texts) {
+    int most = 0;
+    for (const std::wstring& text : texts) most = std::max(most, Extent(dc, text));
+    return most;
+  };
+  std::vector<std::wstring> amounts;
+  for (const ViewerMonthCell& cell : m_page.strip) amounts.push_back(Utf16(cell.amountText));
+  if (widest(amounts) > 2 * room) {
+    for (std::size_t i = 0; i < amounts.size(); ++i) {
+      const std::int64_t amount = m_page.strip[i].amount;
+      if (amount >= 10000) amounts[i] = std::to_wstring(amount / 10000) + L"万";
     }
-    staggered = staggered || Extent(dc, amounts.back()) > columnWidth - Scale(3);
   }
+  const bool staggered = widest(amounts) > room;
   const int barTop = stripTop + (staggered ? 2 : 1) * smallHeight + pad;
   const int barBottom = stripTop + stripHeight - lineHeight - pad;
   for (int i = 0; i < n; ++i) {
@@ -712,9 +717,8 @@ void ViewerWindow::PaintChart(HDC dc, const RECT& area) {
     const int barLeft = left + (column - barWidth) / 2;
     RECT bar{barLeft, barBottom - barHeight, barLeft + barWidth, barBottom};
     FillRect(dc, &bar, cell.chosen ? highlight : shadow);
-    // A text that does not fit even so is left out rather than run into its
-    // neighbours; a month too wide for its column loses its "月".
-    const int room = column - Scale(3);
+    // A total that does not fit even so is left out rather than run into
+    // its neighbours; a month too wide for its column loses its "月".
     SelectObject(dc, m_smallFont);
     const std::wstring& amount = amounts[static_cast<std::size_t>(i)];
     if (!staggered) {
