@@ -182,6 +182,21 @@ check "... a second press the other way" test "$(by_price)" = "$(table_text "$VI
 xdotool key Escape
 viewer_ends
 
+# A ledger that is missing when the viewer opens shows once a program saves
+# it (a new file renamed into place).
+start_viewer later.csv
+check "a missing ledger opens" test -n "$VIEW"
+cp household.csv later.tmp && mv later.tmp later.csv
+shown() {
+  for _ in $(seq 10); do
+    grep -q $'\tfood\tmilk\t1,200$' <<<"$(table_text "$VIEW")" && return 0
+  done
+  return 1
+}
+check "... and shows the file saved later" shown
+xdotool key Escape
+viewer_ends
+
 # The settings are read, never written.
 settings before
 start_viewer
