@@ -1,5 +1,6 @@
 // The registry key objects of WinRegistry. Every key is opened with full
-// access and closed when its object goes; nothing is flushed explicitly.
+// access (or, for a read-only store, for reading only) and closed when its
+// object goes; nothing is flushed explicitly.
 #include <windows.h>
 
 #include <vector>
@@ -20,30 +21,31 @@ RegType TypeOf(DWORD type) {
 
 class WinKey : public RegistryKey {
  public:
-  explicit WinKey(HKEY key) : m_key(key) {}
+  WinKey(HKEY key, bool readOnly) : m_key(key), m_readOnly(readOnly) {}
   ~WinKey() override { RegCloseKey(m_key); }
   WinKey(const WinKey&) = delete;
   WinKey& operator=(const WinKey&) = delete;
 
   std::unique_ptr<RegistryKey> CreateSubKey(const std::string& name) override {
     const auto bytes = cp932::Encode(name);
-    if (!bytes) return nullptr;
+    if (!bytes || m_readOnly) return nullptr;
     HKEY sub = nullptr;
     if (RegCreateKeyExA(m_key, bytes->c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                         nullptr, &sub, nullptr) != ERROR_SUCCESS) {
       return nullptr;
     }
-    return std::make_unique<WinKey>(sub);
+    return std::make_unique<WinKey>(sub, false);
   }
 
   std::unique_ptr<RegistryKey> OpenSubKey(const std::string& name) override {
     const auto bytes = cp932::Encode(name);
     if (!bytes) return nullptr;
     HKEY sub = nullptr;
-    if (RegOpenKeyExA(m_key, bytes->c_str(), 0, KEY_ALL_ACCESS, &sub) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(m_key, bytes->c_str(), 0, m_readOnly ? KEY_READ : KEY_ALL_ACCESS, &sub) !=
+        ERROR_SUCCESS) {
       return nullptr;
     }
-    return std::make_unique<WinKey>(sub);
+    return std::make_unique<WinKey>(sub, m_readOnly);
   }
 
   QueryStatus QueryValue(const std::string& name, RegValue& out) override {
@@ -77,7 +79,7 @@ class WinKey : public RegistryKey {
     const auto nameBytes = cp932::Encode(name);
     // A text code page 932 cannot hold is refused rather than stored with "?".
     const auto textBytes = cp932::Encode(text);
-    if (!nameBytes || !textBytes) return false;
+    if (!nameBytes || !textBytes || m_readOnly) return false;
     const std::string data = *textBytes + '\0';
     return RegSetValueExA(m_key, nameBytes->c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(data.data()),
@@ -105,22 +107,29 @@ class WinKey : public RegistryKey {
 
   bool DeleteSubKey(const std::string& name) override {
     const auto bytes = cp932::Encode(name);
-    return bytes && RegDeleteKeyA(m_key, bytes->c_str()) == ERROR_SUCCESS;
+    return bytes && !m_readOnly && RegDeleteKeyA(m_key, bytes->c_str()) == ERROR_SUCCESS;
   }
 
  private:
   HKEY m_key;
+  bool m_readOnly;
 };
 
 }  // namespace
 
 std::unique_ptr<RegistryKey> WinRegistry::OpenCompanyKey() {
   HKEY key = nullptr;
+  if (m_access == Access::ReadOnly) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+      return nullptr;
+    }
+    return std::make_unique<WinKey>(key, true);
+  }
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return nullptr;
   }
-  return std::make_unique<WinKey>(key);
+  return std::make_unique<WinKey>(key, false);
 }
 
 }  // namespace mametan

@@ -10,8 +10,16 @@ inline constexpr const char* kCompanyKeyPath = "Software\\VelmaroSoftware";
 
 class WinRegistry : public RegistryBackend {
  public:
-  // Opens the company key with full access, creating it when missing.
+  enum class Access { ReadWrite, ReadOnly };
+  explicit WinRegistry(Access access = Access::ReadWrite) : m_access(access) {}
+
+  // Opens the company key with full access, creating it when missing. A
+  // read-only store opens it for reading only and creates, changes or
+  // deletes nothing: a missing key gives nullptr.
   std::unique_ptr<RegistryKey> OpenCompanyKey() override;
+
+ private:
+  Access m_access;
 };
 
 }  // namespace mametan

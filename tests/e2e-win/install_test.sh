@@ -87,7 +87,7 @@ use_program() {
 
 check "the installer runs silently and succeeds" timeout 120 wine "$SETUP" /S
 check "the program, launcher, help page and kinds are installed" \
-  bash -c 'cd "$1" && ls mametan.exe mametan-launch.exe mametan.html item.txt uninstall.exe' - "$programs"
+  bash -c 'cd "$1" && ls mametan.exe mametan-launch.exe mametan-view.exe mametan.html item.txt uninstall.exe' - "$programs"
 check "Documents\\まめたん家計簿 holds the nine built-in kinds" cmp "$folder/item.txt" "$(dirname "$MAMETAN")/../seed/item.txt"
 check "the uninstaller is in the user's installed programs" \
   test -n "$(reg_value 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Mametan' UninstallString)"
@@ -96,6 +96,10 @@ check "the sign-in Run value starts the launcher" test "$(unix_path "$run_value"
 read_lnk "$shortcut" 2>/dev/null
 check "the shortcut starts mametan.exe ($LNK_TARGET)" test "$(unix_path "$LNK_TARGET")" -ef "$programs/mametan.exe"
 check "... in Documents\\まめたん家計簿 ($LNK_WORKDIR)" test "$(unix_path "$LNK_WORKDIR")" -ef "$folder"
+read_lnk "${shortcut%.lnk} 一覧.lnk" 2>/dev/null
+check "the viewer's shortcut starts mametan-view.exe in the same folder" \
+  test "$(unix_path "$LNK_TARGET")" -ef "$programs/mametan-view.exe" -a "$(unix_path "$LNK_WORKDIR")" -ef "$folder"
+read_lnk "$shortcut" 2>/dev/null
 
 (cd "$(unix_path "$LNK_WORKDIR")" && exec wine "$(unix_path "$LNK_TARGET")") >>"$E2E_DIR/program.log" 2>&1 &
 PROGRAM_PID=$!
@@ -112,7 +116,7 @@ check "started as at sign-in, the same; a silent uninstall beside it is refused"
 check "the uninstaller runs silently and succeeds" timeout 120 wine "$programs/uninstall.exe" /S
 # It copies itself to a temporary folder and runs from there.
 for _ in $(seq 100); do [[ -e $programs || -e $shortcut ]] && sleep 0.2; done
-check "the program's folder and shortcut are gone" test ! -e "$programs" -a ! -e "$shortcut"
+check "the program's folder and shortcuts are gone" test ! -e "$programs" -a ! -e "$shortcut" -a ! -e "${shortcut%.lnk} 一覧.lnk"
 check "... and its Run value and uninstall entry" test -z "$(reg_value 'Software\Microsoft\Windows\CurrentVersion\Run' Mametan)$(reg_value 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Mametan' UninstallString)"
 check "the account-book folder stays" cmp "$expected" "$folder/kakeibo.csv"
 check "the settings stay unless asked for" test -n "$(reg_value 'Software\VelmaroSoftware\Mametan' File_Kakeibo)"

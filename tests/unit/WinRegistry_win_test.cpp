@@ -101,6 +101,26 @@ TEST_F(WinRegistryStore, FirstLoadGivesDefaultsAndCreatesOnlyTheCompanyKey) {
   EXPECT_FALSE(KeyExists(kSettings));
 }
 
+TEST_F(WinRegistryStore, ReadOnlyStoreReadsTheValuesAndCreatesOrChangesNothing) {
+  WinRegistry readOnly(WinRegistry::Access::ReadOnly);
+  TApSystem r;
+  LoadSettings(readOnly, r);
+  EXPECT_EQ(r.File_Kakeibo, "kakeibo.csv");
+  EXPECT_FALSE(KeyExists(kCompany)) << "a missing key stays missing";
+
+  PutText(L"File_Kakeibo", L"家計簿.csv");
+  LoadSettings(readOnly, r);
+  EXPECT_EQ(r.File_Kakeibo, "家計簿.csv");
+  r.File_Kakeibo = "other.csv";
+  EXPECT_THROW(SaveSettings(readOnly, r), AppError);
+  EXPECT_EQ(ReadAllWide(kSettings).at(L"File_Kakeibo").data, std::wstring(L"家計簿.csv\0", 8));
+  const auto company = readOnly.OpenCompanyKey();
+  ASSERT_TRUE(company);
+  EXPECT_FALSE(company->CreateSubKey("Other"));
+  EXPECT_FALSE(company->DeleteSubKey("Mametan"));
+  EXPECT_TRUE(KeyExists(kSettings));
+}
+
 TEST_F(WinRegistryStore, SaveWritesTenTextValuesInCodePage932) {
   TApSystem r;
   r.File_Kakeibo = "C:\\家計簿\\２０２４年.csv";

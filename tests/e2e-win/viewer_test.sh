@@ -1,0 +1,207 @@
+#!/usr/bin/env bash
+# The ledger viewer mametan-view.exe beside the tray program: a purchase typed
+# into the input window shows in the open viewer's list and in its kind's bar
+# within a second; the same ledger saved again by a spreadsheet (every field
+# quoted, LF, no final line end) shows the same purchases and totals; a line
+# that cannot be read is listed; the settings are only read. What the viewer
+# shows is read back as a user would take it: a click into the list or the
+# chart, Ctrl+A, Ctrl+C, the clipboard (Wine hands it to X).
+#   viewer_test.sh <mametan.exe> <Wine prefix>
+source "$(dirname "$0")/lib.sh"
+
+VIEWER=$(dirname "$MAMETAN")/mametan-view.exe
+[[ -f $VIEWER ]] || { echo "FAIL: no $VIEWER"; exit 1; }
+
+sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+today=$(date +%Y/%m/%d)
+last_month=$(date -d "$(date +%Y-%m-01) -1 day" +%Y/%m/%d)
+{
+  sjis $'日付,種類,商品名,価格\r\n'
+  printf '%s,food,bread,300\r\n' "$last_month"
+  printf '%s,food,milk,1200\r\n' "$today"
+  sjis "$today,食費,rice,2500"$'\r\n'
+  printf '%s,book,novel,1050\r\n' "$today"
+  printf '%s,book,no price\r\n' "$today"
+} >household.csv
+
+start_desktop
+# Both programs take the ledger's name from the settings, relative to the
+# folder they run in.
+wine reg add 'HKCU\Software\VelmaroSoftware\Mametan' /v File_Kakeibo /t REG_SZ /d household.csv /f \
+  >/dev/null 2>&1
+settings() { wine reg export 'HKCU\Software\VelmaroSoftware' "$E2E_DIR/$1.reg" /y >/dev/null 2>&1; }
+start_program
+wait_docked || { echo "FAIL: the icon never docked"; exit 1; }
+
+# Starts the viewer with the given arguments and waits for its window, titled
+# after the ledger's file name $1 (or household.csv); its id in $VIEW.
+start_viewer() {
+  wine "$VIEWER" "$@" >>"$E2E_DIR/viewer.log" 2>&1 &
+  VIEW_PID=$!
+  VIEW=$(wait_window "まめたん家計簿 一覧 - $(basename "${1:-household.csv}")")
+  sleep 0.3
+}
+
+# A press at ($2,$3) of window $1 (percent of its size), then Ctrl+A and
+# Ctrl+C; prints the clipboard once the copy has reached it (emptied first,
+# so that an earlier copy is never taken for it), line ends as LF.
+copy_at() {
+  local id=$1 px=$2 py=$3 text=""
+  xclip -selection clipboard -i </dev/null
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove --window "$id" $((WIDTH * px / 100)) $((HEIGHT * py / 100)) click 1
+  xdotool key ctrl+a ctrl+c
+  for _ in $(seq 60); do
+    text=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r')
+    [[ -n $text ]] && break
+    sleep 0.05
+  done
+  printf '%s\n' "$text"
+}
+table_text() { copy_at "$1" 25 60; }
+chart_text() { copy_at "$1" 80 85; }
+
+viewer_ends() {
+  for _ in $(seq 50); do
+    kill -0 "$VIEW_PID" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+start_viewer
+check "the viewer opens the ledger the settings name" test -n "$VIEW"
+[[ -n $VIEW ]] || finish
+table=$(table_text "$VIEW")
+check "... at the latest month, its three purchases in the list" \
+  test "$(grep -c "^$today" <<<"$table")" -eq 3
+check "... the prices grouped by thousands" grep -q $'^'"$today"$'\tbook\tnovel\t1,050$' <<<"$table"
+chart=$(chart_text "$VIEW")
+check "... the kinds largest first with amount and share" \
+  test "$(cut -f1,2 <<<"$chart" | tr '\n' ' ')" = "食費	2,500円 food	1,200円 book	1,050円 "
+screenshot viewer-opened
+
+# A purchase typed into the tray program's input window: the first kind
+# (食費), the goods, the price, Enter.
+xdotool mousemove "$ICON_X" "$ICON_Y" click 1
+INPUT=$(wait_window 'まめたん家計簿 - 入力')
+check "a left press on the icon opens the input window" test -n "$INPUT"
+[[ -n $INPUT ]] || finish
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$INPUT")"
+xdotool mousemove $((X + 100)) $((Y + 55)) click 1
+sleep 0.3
+xdotool key Down Tab
+sleep 0.3
+xdotool type --delay 50 'tea'
+xdotool key Tab
+sleep 0.3
+xdotool type --delay 30 '150'
+start_ns=$(date +%s%N)
+xdotool key Return
+seen_ms=""
+for _ in $(seq 40); do
+  table=$(table_text "$VIEW")
+  if grep -q $'\t食費\ttea\t150$' <<<"$table"; then
+    seen_ms=$((($(date +%s%N) - start_ns) / 1000000))
+    break
+  fi
+done
+check "the typed purchase shows in the viewer's list within a second (${seen_ms:-never} ms)" \
+  test "${seen_ms:-9999}" -le 1000
+chart=$(chart_text "$VIEW")
+check "... and in its kind's bar" grep -q $'^食費\t2,650円\t' <<<"$chart"
+screenshot viewer-after-purchase
+original_table=$table original_chart=$chart
+xdotool key Escape
+check "Esc closes the viewer" viewer_ends
+
+# The same ledger as a spreadsheet saves it again.
+LC_ALL=C awk -F, '
+  function group(n,   s) { s = ""; while (n > 999) { s = sprintf(",%03d", n % 1000) s; n = int(n / 1000) } return n s }
+  { sub(/\r$/, "") }
+  NF == 4 && $4 ~ /^[0-9]+$/ { $4 = group($4) }
+  { line = ""; for (i = 1; i <= NF; i++) line = line (i > 1 ? "," : "") "\"" $i "\""
+    printf "%s%s", (NR > 1 ? "\n" : ""), line }' household.csv >spreadsheet.csv
+start_viewer spreadsheet.csv
+check "the viewer opens a ledger named on its command line" test -n "$VIEW"
+[[ -n $VIEW ]] || finish
+check "... the spreadsheet's copy shows the same purchases" test "$(table_text "$VIEW")" = "$original_table"
+check "... and the same totals per kind" test "$(chart_text "$VIEW")" = "$original_chart"
+
+# The line without a price is listed with its number, as the file has it.
+eval "$(xdotool getwindowgeometry --shell "$VIEW")"
+xdotool mousemove --window "$VIEW" $((WIDTH - 40)) 20 click 1
+LIST=$(wait_window '読めなかった行')
+check "'読めなかった行' opens from its button" test -n "$LIST"
+if [[ -n $LIST ]]; then
+  sleep 0.3
+  screenshot viewer-unreadable
+  check "... and lists the line that cannot be read" \
+    test "$(copy_at "$LIST" 50 30)" = $'6\t"'"$today"'","book","no price"'
+  xdotool key Escape
+  sleep 0.3
+fi
+xdotool key Escape
+check "Esc closes the list, then the viewer" viewer_ends
+
+# A year of purchases: PageUp shows the month before; a look at the charts.
+{
+  sjis $'日付,種類,商品名,価格\r\n'
+  for m in $(seq 1 12); do
+    for d in 3 9 14 21 27; do
+      printf '2025/%02d/%02d,' "$m" "$d"
+      sjis "食費,スーパーまるやす,$((1800 + m * 137 + d * 11))"$'\r\n'
+      printf '2025/%02d/%02d,' "$m" "$d"
+      sjis "日用品・雑貨,ドラッグストア,$((600 + d * 23))"$'\r\n'
+    done
+    printf '2025/%02d/10,' "$m"
+    sjis "光熱費,電気・ガス料金,$((6000 + (m % 6) * 1500))"$'\r\n'
+    printf '2025/%02d/15,' "$m"
+    sjis "交際費・お祝い,友人の結婚祝い,$((m % 4 == 0 ? 30000 : 3000))"$'\r\n'
+  done
+} >year.csv
+start_viewer year.csv
+check "a year's ledger opens" test -n "$VIEW"
+[[ -n $VIEW ]] || finish
+import -window "$VIEW" "$E2E_SHOTS/viewer-year.png" 2>/dev/null
+check "... at its December" grep -q '^2025/12/03' <<<"$(table_text "$VIEW")"
+xdotool key Prior
+sleep 0.3
+check "PageUp shows November" grep -q '^2025/11/03' <<<"$(table_text "$VIEW")"
+# A press on the price column's heading sorts by price, a second one the
+# other way round.
+eval "$(xdotool getwindowgeometry --shell "$VIEW")"
+by_price() {
+  xdotool mousemove --window "$VIEW" $((WIDTH * 53 / 100)) 52 click 1
+  sleep 0.3
+  table_text "$VIEW" | cut -f4 | tr -d , | tr '\n' ' '
+}
+check "a press on 価格 sorts by price" test "$(by_price)" = "$(table_text "$VIEW" | cut -f4 | tr -d , | sort -n | tr '\n' ' ')"
+check "... a second press the other way" test "$(by_price)" = "$(table_text "$VIEW" | cut -f4 | tr -d , | sort -rn | tr '\n' ' ')"
+xdotool key Escape
+viewer_ends
+
+# A ledger that is missing when the viewer opens shows once a program saves
+# it (a new file renamed into place).
+start_viewer later.csv
+check "a missing ledger opens" test -n "$VIEW"
+cp household.csv later.tmp && mv later.tmp later.csv
+shown() {
+  for _ in $(seq 10); do
+    grep -q $'\tfood\tmilk\t1,200$' <<<"$(table_text "$VIEW")" && return 0
+  done
+  return 1
+}
+check "... and shows the file saved later" shown
+xdotool key Escape
+viewer_ends
+
+# The settings are read, never written.
+settings before
+start_viewer
+xdotool key Escape
+viewer_ends
+settings after
+check "the viewer left the settings as they were" cmp "$E2E_DIR/before.reg" "$E2E_DIR/after.reg"
+finish
