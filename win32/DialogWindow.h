@@ -20,6 +20,26 @@ class HostedDialog {
   virtual HWND Window() = 0;
 };
 
+// A control's place in its dialog's client area, in pixels at 96 dots per
+// inch.
+struct ControlPlace {
+  int id;
+  int left, top, width, height;
+};
+
+// Alt+O and Alt+C, the OK and Cancel buttons' access keys, run them without
+// moving the focus (a field keeps its text as typed). True when `msg` was one.
+template <typename Ok, typename Cancel>
+bool OkCancelAccessKey(const MSG& msg, Ok ok, Cancel cancel) {
+  if (msg.message != WM_SYSKEYDOWN || (msg.wParam != 'O' && msg.wParam != 'C')) return false;
+  if (msg.wParam == 'O') {
+    ok();
+  } else {
+    cancel();
+  }
+  return true;
+}
+
 // The application window that owns the program's windows (null before it
 // exists), and its notice of one of them shown or hidden by a call, given
 // before the change. Both live with the application window.

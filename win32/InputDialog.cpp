@@ -20,13 +20,8 @@ constexpr int kClientHeight = 161;
 // How far the kind box's list drops below its field.
 constexpr int kDropDownHeight = 200;
 
-struct Place {
-  int id;
-  int left, top, width, height;
-};
-
 // The controls' places in pixels at 96 dots per inch.
-constexpr Place kPlaces[] = {
+constexpr ControlPlace kPlaces[] = {
     {IDC_LABEL_DATE, 8, 16, 55, 15},    {IDC_DATE, 68, 12, 89, 23},
     {IDC_HOLD_DATE, 172, 16, 97, 17},   {IDC_LABEL_KIND, 8, 48, 54, 15},
     {IDC_KIND, 68, 44, 145, 23},        {IDC_LABEL_GOODS, 8, 80, 55, 15},
@@ -82,7 +77,7 @@ void InputDialog::Layout() {
   m_fieldFont = DialogFont(Scale(15), false, L"ＭＳ Ｐゴシック");
   // The date must fit its 89 pixels: digits of half an em.
   m_dateFont = DialogFont(Scale(15), false, L"ＭＳ ゴシック");
-  for (const Place& p : kPlaces) {
+  for (const ControlPlace& p : kPlaces) {
     HWND control = GetDlgItem(m_hwnd, p.id);
     HFONT font = m_windowFont;
     switch (p.id) {

@@ -17,14 +17,9 @@ constexpr int kClientHeight = 309;
 // The sunken panel behind the file name, drawn by the dialog.
 constexpr RECT kPanel{8, 8, 8 + 285, 8 + 21};
 
-struct Place {
-  int id;
-  int left, top, width, height;
-};
-
 // The controls' places in pixels at 96 dots per inch; the labels inside the
 // panel given in the dialog's own coordinates.
-constexpr Place kPlaces[] = {
+constexpr ControlPlace kPlaces[] = {
     {IDC_KIND_TEXT, 8, 36, 285, 229},      {IDOK, 132, 276, 75, 25},
     {IDCANCEL, 216, 276, 75, 25},          {IDC_LABEL_FILE_NAME, 12, 13, 61, 12},
     {IDC_KIND_FILE_NAME, 76, 12, 213, 13},
@@ -66,7 +61,7 @@ void KindEditorDialog::Layout() {
   m_boldFont = DialogFont(scale(12), true);
   // The text is larger than the window's face.
   m_textFont = DialogFont(scale(15), false);
-  for (const Place& p : kPlaces) {
+  for (const ControlPlace& p : kPlaces) {
     HWND control = GetDlgItem(m_hwnd, p.id);
     const HFONT font = p.id == IDC_KIND_TEXT         ? m_textFont
                        : p.id == IDC_LABEL_FILE_NAME ? m_boldFont
@@ -144,13 +139,9 @@ INT_PTR KindEditorDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool KindEditorDialog::PreTranslate(const MSG& msg) {
   if (!m_hwnd || (msg.hwnd != m_hwnd && !IsChild(m_hwnd, msg.hwnd))) return false;
-  if (msg.message == WM_SYSKEYDOWN && (msg.wParam == 'O' || msg.wParam == 'C')) {
-    // The buttons' accelerators click without taking the focus.
-    if (msg.wParam == 'O') {
-      m_presenter.bbtn_OkClick();
-    } else {
-      m_presenter.bbtn_CancelClick();
-    }
+  if (OkCancelAccessKey(
+          msg, [this] { m_presenter.bbtn_OkClick(); },
+          [this] { m_presenter.bbtn_CancelClick(); })) {
     return true;
   }
   if (msg.message != WM_KEYDOWN) return false;

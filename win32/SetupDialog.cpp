@@ -15,13 +15,8 @@ namespace {
 constexpr int kClientWidth = 385;
 constexpr int kClientHeight = 173;
 
-struct Place {
-  int id;
-  int left, top, width, height;
-};
-
 // The controls' places in pixels at 96 dots per inch.
-constexpr Place kPlaces[] = {
+constexpr ControlPlace kPlaces[] = {
     {IDC_LABEL_KAKEIBO, 12, 16, 77, 12},    {IDC_CHOOSE_KAKEIBO, 328, 12, 23, 22},
     {IDC_LABEL_KIND_FILE, 12, 44, 89, 12},  {IDC_CHOOSE_KIND, 328, 40, 23, 22},
     {IDC_EDIT_KIND, 352, 40, 23, 22},       {IDC_LABEL_TAX, 200, 76, 24, 12},
@@ -63,7 +58,7 @@ void SetupDialog::Layout() {
 
   if (m_font) DeleteObject(m_font);
   m_font = DialogFont(scale(12), false);
-  for (const Place& p : kPlaces) {
+  for (const ControlPlace& p : kPlaces) {
     HWND control = GetDlgItem(m_hwnd, p.id);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     SetWindowPos(control, nullptr, scale(p.left), scale(p.top), scale(p.width), scale(p.height),
@@ -157,16 +152,9 @@ INT_PTR SetupDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool SetupDialog::PreTranslate(const MSG& msg) {
   if (!m_hwnd || (msg.hwnd != m_hwnd && !IsChild(m_hwnd, msg.hwnd))) return false;
-  if (msg.message == WM_SYSKEYDOWN && (msg.wParam == 'O' || msg.wParam == 'C')) {
-    // The tax field keeps the focus, so OK reads the value as typed.
-    if (msg.wParam == 'O') {
-      m_presenter.bbtn_OkClick();
-    } else {
-      m_presenter.BitBtn2Click();
-    }
-    return true;
-  }
-  return false;
+  // The tax field keeps the focus, so OK reads the value as typed.
+  return OkCancelAccessKey(
+      msg, [this] { m_presenter.bbtn_OkClick(); }, [this] { m_presenter.BitBtn2Click(); });
 }
 
 HWND SetupDialog::Control(SetupControl control) const {
