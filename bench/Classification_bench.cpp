@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "entry/Classification.h"
+#include "core/entry/Classification.h"
 
 namespace {
 

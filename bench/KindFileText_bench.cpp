@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "dialogs/KindFileText.h"
+#include "core/dialogs/KindFileText.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "entry/Ledger.h"
+#include "core/entry/Ledger.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <string>
 
-#include "common/ApSystem.h"
-#include "entry/Forminput.h"
+#include "core/common/ApSystem.h"
+#include "qt/InputWindow.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <sstream>
 #include <string>
 
-#include "dialogs/Formeditkind.h"
-#include "ui_Formeditkind.h"
+#include "qt/KindEditorDialog.h"
+#include "ui_KindEditorDialog.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <fstream>
 #include <string>
 
-#include "entry/Ledger.h"
-#include "viewer/Formview.h"
+#include "core/entry/Ledger.h"
+#include "qt/ViewerWindow.h"
 
 namespace {
 

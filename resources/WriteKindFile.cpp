@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "entry/DefaultKinds.h"
+#include "core/entry/DefaultKinds.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

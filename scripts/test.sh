@@ -87,7 +87,7 @@ format_check() {
 tidy_check() {
   echo "== tidy: clang-tidy"
   if ! run-clang-tidy -quiet -p build-asan -j 2 \
-    "$root/(common|platform|controls|tray|entry|dialogs|app|viewer)/" >"$log_dir/tidy.log" 2>&1 ||
+    "$root/(core|qt)/" >"$log_dir/tidy.log" 2>&1 ||
     grep -q 'error:' "$log_dir/tidy.log"; then
     grep -A3 'error:' "$log_dir/tidy.log" | head -n 60
     echo "tidy: findings above (log: $log_dir/tidy.log)"

@@ -1,6 +1,6 @@
 #include "win32/ApplicationWindow.h"
 
-#include "common/AppError.h"
+#include "core/common/AppError.h"
 #include "win32/Resource.h"
 
 namespace mametan::win32 {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "common/TaskbarRule.h"
+#include "core/common/TaskbarRule.h"
 #include "win32/DialogWindow.h"
 
 namespace mametan::win32 {

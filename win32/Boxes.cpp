@@ -1,6 +1,6 @@
 #include "win32/Boxes.h"
 
-#include "common/AppError.h"
+#include "core/common/AppError.h"
 #include "win32/WideText.h"
 
 namespace mametan::win32 {

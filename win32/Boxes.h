@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/Messages.h"
+#include "core/common/Messages.h"
 
 namespace mametan::win32 {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/AppError.h"
-#include "common/CommandLine.h"
-#include "platform/Cp932.h"
+#include "core/common/AppError.h"
+#include "core/common/CommandLine.h"
+#include "core/platform/Cp932.h"
 #include "win32/Boxes.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"

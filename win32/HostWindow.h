@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/MainPresenter.h"
-#include "common/TaskbarRule.h"
-#include "tray/TrayDispatch.h"
+#include "core/app/MainPresenter.h"
+#include "core/common/TaskbarRule.h"
+#include "core/tray/TrayDispatch.h"
 #include "win32/DialogWindow.h"
 
 namespace mametan::win32 {

@@ -4,7 +4,7 @@
 // events forwarded to the editor presenter, which loads, refuses and saves.
 #include <windows.h>
 
-#include "dialogs/KindEditorPresenter.h"
+#include "core/dialogs/KindEditorPresenter.h"
 #include "win32/DialogWindow.h"
 
 namespace mametan::win32 {

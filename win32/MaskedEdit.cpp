@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "controls/EDBEditError.h"
-#include "platform/Cp932.h"
+#include "core/controls/EDBEditError.h"
+#include "core/platform/Cp932.h"
 #include "win32/Boxes.h"
 #include "win32/CommonControls.h"
 #include "win32/WideText.h"

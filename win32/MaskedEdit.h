@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "controls/MaskEditEngine.h"
+#include "core/controls/MaskEditEngine.h"
 
 namespace mametan::win32 {
 

@@ -4,14 +4,14 @@
 #include <memory>
 #include <vector>
 
-#include "common/ApSystem.h"
-#include "common/CommandLine.h"
-#include "platform/WinRegistry.h"
-#include "win32/AboutDialog.h"
+#include "core/common/ApSystem.h"
+#include "core/common/CommandLine.h"
+#include "core/platform/WinRegistry.h"
+#include "win32/AboutBox.h"
 #include "win32/ApplicationWindow.h"
 #include "win32/Boxes.h"
 #include "win32/HostWindow.h"
-#include "win32/InputDialog.h"
+#include "win32/InputWindow.h"
 #include "win32/KindEditorDialog.h"
 #include "win32/SetupDialog.h"
 
@@ -21,9 +21,9 @@ namespace {
 // The modeless dialogs whose keys the dialog manager handles (Tab, Enter,
 // Esc, mnemonics), each window's own key rules first.
 struct Dialogs {
-  InputDialog* input = nullptr;
+  InputWindow* input = nullptr;
   SetupDialog* setup = nullptr;
-  AboutDialog* about = nullptr;
+  AboutBox* about = nullptr;
 
   bool Message(MSG& msg) const {
     if (setup && IsWindowVisible(setup->Handle())) {
@@ -50,9 +50,9 @@ int RunProgram(HINSTANCE instance) {
   // The windows in start-up order, the host first: it loads the settings
   // the later windows read while they are created.
   auto setup = std::make_unique<SetupDialog>(SettingsRecord);
-  auto input = std::make_unique<InputDialog>(SettingsRecord);
+  auto input = std::make_unique<InputWindow>(SettingsRecord);
   auto editor = std::make_unique<KindEditorDialog>();
-  auto about = std::make_unique<AboutDialog>();
+  auto about = std::make_unique<AboutBox>();
   Dialogs dialogs;
   try {
     application.Create();

@@ -3,7 +3,7 @@
 // its events forwarded to the setup presenter. No rule of its own.
 #include <windows.h>
 
-#include "dialogs/SetupPresenter.h"
+#include "core/dialogs/SetupPresenter.h"
 #include "win32/DialogWindow.h"
 #include "win32/SpeedButton.h"
 #include "win32/SpinEdit.h"

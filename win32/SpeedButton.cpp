@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "controls/SpinRules.h"
+#include "core/controls/SpinRules.h"
 #include "win32/Boxes.h"
 
 namespace mametan::win32 {

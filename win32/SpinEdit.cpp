@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "common/IntegerText.h"
-#include "controls/SpinRules.h"
+#include "core/common/IntegerText.h"
+#include "core/controls/SpinRules.h"
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/WideText.h"

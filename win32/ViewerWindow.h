@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/ViewerPresenter.h"
+#include "core/viewer/ViewerPresenter.h"
 
 namespace mametan::win32 {
 

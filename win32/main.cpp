@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/CommandLine.h"
-#include "platform/InstanceLock.h"
+#include "core/common/CommandLine.h"
+#include "core/platform/InstanceLock.h"
 #include "win32/Program.h"
 #include "win32/WideText.h"
 

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "app/SettingsStore.h"
-#include "common/ApSystem.h"
-#include "common/AppError.h"
-#include "platform/WinRegistry.h"
-#include "viewer/LedgerBook.h"
+#include "core/app/SettingsStore.h"
+#include "core/common/ApSystem.h"
+#include "core/common/AppError.h"
+#include "core/platform/WinRegistry.h"
+#include "core/viewer/LedgerBook.h"
 #include "win32/Boxes.h"
 #include "win32/ViewerWindow.h"
 #include "win32/WideText.h"

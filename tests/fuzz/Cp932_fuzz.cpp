@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Cp932.h"
+#include "core/platform/Cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace mametan::cp932;

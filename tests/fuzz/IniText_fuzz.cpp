@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/IniText.h"
+#include "core/platform/IniText.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "entry/Ledger.h"
-#include "entry/LedgerReader.h"
+#include "core/entry/Ledger.h"
+#include "core/entry/LedgerReader.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/EDBEditError.h"
-#include "controls/MaskEditEngine.h"
-#include "controls/MaskEngine.h"
+#include "core/controls/EDBEditError.h"
+#include "core/controls/MaskEditEngine.h"
+#include "core/controls/MaskEngine.h"
 #include "tests/support/MemoryEditField.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "entry/ClassificationList.h"
+#include "qt/ClassificationList.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 
 #include "GuiTestSupport.h"
-#include "entry/Classification.h"
-#include "platform/Cp932.h"
-#include "platform/MessageBox.h"
+#include "core/entry/Classification.h"
+#include "core/platform/Cp932.h"
+#include "qt/MessageBox.h"
 #include "tests/support/FileRights_posix.h"
 #include "tests/support/ScratchFiles.h"
 

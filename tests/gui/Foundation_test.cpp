@@ -13,12 +13,12 @@
 #include <algorithm>
 
 #include "GuiTestSupport.h"
-#include "app/Application.h"
-#include "app/Formmain.h"
-#include "app/SettingsStore.h"
-#include "common/ApSystem.h"
-#include "common/AppError.h"
-#include "platform/IniRegistry.h"
+#include "core/app/SettingsStore.h"
+#include "core/common/ApSystem.h"
+#include "core/common/AppError.h"
+#include "core/platform/IniRegistry.h"
+#include "qt/Application.h"
+#include "qt/HostWindow.h"
 
 namespace mametan {
 namespace {

@@ -1,7 +1,7 @@
 // main() of every widget test program: one application object, offscreen.
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "qt/Application.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM",

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "platform/MessageBox.h"
+#include "qt/MessageBox.h"
 
 namespace mametan::test {
 

@@ -4,7 +4,7 @@
 // the modified flag. Tests and the fuzz target drive the engine through it.
 #include <string>
 
-#include "controls/MaskEditEngine.h"
+#include "core/controls/MaskEditEngine.h"
 
 namespace mametan {
 

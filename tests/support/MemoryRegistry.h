@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "platform/Registry.h"
+#include "core/platform/Registry.h"
 
 namespace mametan {
 

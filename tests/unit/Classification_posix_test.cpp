@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "entry/Classification.h"
+#include "core/entry/Classification.h"
 #include "tests/support/FileRights_posix.h"
 #include "tests/support/ScratchFiles.h"
 

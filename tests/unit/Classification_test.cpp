@@ -1,4 +1,4 @@
-#include "entry/Classification.h"
+#include "core/entry/Classification.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/Ledger.h"
+#include "core/entry/Ledger.h"
 #include "tests/support/ScratchFiles.h"
 
 namespace mametan {

@@ -1,8 +1,8 @@
-#include "common/CommandLine.h"
+#include "core/common/CommandLine.h"
 
 #include <gtest/gtest.h>
 
-#include "common/AppError.h"
+#include "core/common/AppError.h"
 
 namespace mametan {
 namespace {

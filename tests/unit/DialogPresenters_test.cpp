@@ -4,11 +4,11 @@
 
 #include <map>
 
-#include "app/MainPresenter.h"
-#include "app/SettingsStore.h"
-#include "dialogs/AboutPresenter.h"
-#include "dialogs/KindEditorPresenter.h"
-#include "dialogs/SetupPresenter.h"
+#include "core/app/MainPresenter.h"
+#include "core/app/SettingsStore.h"
+#include "core/dialogs/AboutPresenter.h"
+#include "core/dialogs/KindEditorPresenter.h"
+#include "core/dialogs/SetupPresenter.h"
 #include "tests/support/MemoryRegistry.h"
 #include "tests/support/ScratchFiles.h"
 

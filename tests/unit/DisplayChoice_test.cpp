@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/DisplayCheck.h"
+#include "core/platform/DisplayCheck.h"
 
 namespace mametan {
 namespace {

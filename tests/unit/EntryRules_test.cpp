@@ -1,8 +1,8 @@
-#include "entry/EntryRules.h"
+#include "core/entry/EntryRules.h"
 
 #include <gtest/gtest.h>
 
-#include "entry/WindowPlacement.h"
+#include "core/entry/WindowPlacement.h"
 
 namespace mametan {
 namespace {

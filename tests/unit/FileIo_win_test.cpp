@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/FileIo.h"
+#include "core/platform/FileIo.h"
 #include "tests/support/ScratchFiles.h"
 
 namespace mametan {

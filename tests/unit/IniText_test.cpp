@@ -1,6 +1,6 @@
 // Changes to the settings file on exact bytes: everything but the values
 // written stays as it was.
-#include "platform/IniText.h"
+#include "core/platform/IniText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The input window's logic through a fake view: what OK, Cancel and the keys
 // do, read back from the ledger file as bytes.
-#include "entry/InputPresenter.h"
+#include "core/entry/InputPresenter.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "entry/Ledger.h"
+#include "core/entry/Ledger.h"
 #include "tests/support/ScratchFiles.h"
 
 namespace mametan {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/InstanceLock.h"
+#include "core/platform/InstanceLock.h"
 
 namespace mametan {
 namespace {

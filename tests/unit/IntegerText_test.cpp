@@ -1,4 +1,4 @@
-#include "common/IntegerText.h"
+#include "core/common/IntegerText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "dialogs/KindFileText.h"
+#include "core/dialogs/KindFileText.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "platform/Cp932.h"
+#include "core/platform/Cp932.h"
 
 namespace mametan {
 namespace {

@@ -1,8 +1,8 @@
-#include "entry/LedgerReader.h"
+#include "core/entry/LedgerReader.h"
 
 #include <gtest/gtest.h>
 
-#include "entry/Ledger.h"
+#include "core/entry/Ledger.h"
 
 namespace mametan {
 namespace {

@@ -14,7 +14,7 @@
 #include <map>
 #include <vector>
 
-#include "entry/Ledger.h"
+#include "core/entry/Ledger.h"
 #include "tests/support/FileRights_posix.h"
 #include "tests/support/ScratchFiles.h"
 

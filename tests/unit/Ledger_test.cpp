@@ -1,4 +1,4 @@
-#include "entry/Ledger.h"
+#include "core/entry/Ledger.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <initializer_list>
 
-#include "common/ApSystem.h"
+#include "core/common/ApSystem.h"
 #include "tests/support/ScratchFiles.h"
 
 namespace mametan {

@@ -1,11 +1,11 @@
 // The masked field's behaviour on masks other than the date, through the
 // in-memory edit field.
-#include "controls/MaskEditEngine.h"
+#include "core/controls/MaskEditEngine.h"
 
 #include <gtest/gtest.h>
 
-#include "controls/EDBEditError.h"
-#include "controls/MaskEngine.h"
+#include "core/controls/EDBEditError.h"
+#include "core/controls/MaskEngine.h"
 #include "tests/support/MemoryEditField.h"
 
 namespace mametan {

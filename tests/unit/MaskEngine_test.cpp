@@ -1,4 +1,4 @@
-#include "controls/MaskEngine.h"
+#include "core/controls/MaskEngine.h"
 
 #include <gtest/gtest.h>
 

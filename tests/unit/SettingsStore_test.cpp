@@ -1,8 +1,8 @@
-#include "app/SettingsStore.h"
+#include "core/app/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
-#include "common/AppError.h"
+#include "core/common/AppError.h"
 #include "tests/support/MemoryRegistry.h"
 
 namespace mametan {

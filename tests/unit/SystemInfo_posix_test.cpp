@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/SystemInfo.h"
+#include "core/platform/SystemInfo.h"
 
 namespace mametan {
 namespace {

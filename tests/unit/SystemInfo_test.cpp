@@ -1,4 +1,4 @@
-#include "platform/SystemInfo.h"
+#include "core/platform/SystemInfo.h"
 
 #include <gtest/gtest.h>
 

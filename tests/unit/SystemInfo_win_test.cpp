@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/SystemInfo.h"
+#include "core/platform/SystemInfo.h"
 
 namespace mametan {
 namespace {

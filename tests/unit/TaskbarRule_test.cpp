@@ -1,4 +1,4 @@
-#include "common/TaskbarRule.h"
+#include "core/common/TaskbarRule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tray/TrayDispatch.h"
+#include "core/tray/TrayDispatch.h"
 
 #include <gtest/gtest.h>
 

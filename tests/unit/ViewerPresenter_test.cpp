@@ -1,8 +1,8 @@
-#include "viewer/ViewerPresenter.h"
+#include "core/viewer/ViewerPresenter.h"
 
 #include <gtest/gtest.h>
 
-#include "entry/Ledger.h"
+#include "core/entry/Ledger.h"
 #include "tests/support/ScratchFiles.h"
 
 namespace mametan {

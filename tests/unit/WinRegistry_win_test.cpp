@@ -5,9 +5,9 @@
 #include <map>
 #include <string>
 
-#include "app/SettingsStore.h"
-#include "common/AppError.h"
-#include "platform/WinRegistry.h"
+#include "core/app/SettingsStore.h"
+#include "core/common/AppError.h"
+#include "core/platform/WinRegistry.h"
 
 namespace mametan {
 namespace {

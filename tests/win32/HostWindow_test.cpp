@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "common/ApSystem.h"
+#include "core/common/ApSystem.h"
 #include "tests/support/MemoryRegistry.h"
 #include "win32/ApplicationWindow.h"
 

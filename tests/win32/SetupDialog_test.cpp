@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "common/ApSystem.h"
+#include "core/common/ApSystem.h"
 
 namespace mametan::win32 {
 namespace {

@@ -1,7 +1,0 @@
-#include "common/ApSystem.h"
-
-namespace mametan {
-
-TApSystem SettingsRecord;
-
-}  // namespace mametan

@@ -1,0 +1,7 @@
+#include "core/common/ApSystem.h"
+
+namespace mametan {
+
+TApSystem SettingsRecord;
+
+}  // namespace mametan

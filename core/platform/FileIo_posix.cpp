@@ -1,0 +1,198 @@
+// Byte files over POSIX descriptors. There are no share modes here: other
+// processes may always read and write the same files.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <string>
+
+#include "core/platform/FileIo.h"
+
+namespace mametan {
+namespace {
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string content;
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && st.st_size > 0) content.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      content.append(buffer, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      close(fd);
+      return std::nullopt;
+    }
+  }
+  // A read-only descriptor has nothing to flush; its close cannot lose data.
+  close(fd);
+  return content;
+}
+
+bool IsReadableFile(const std::string& path) {
+  return IsRegularFile(path) && access(path.c_str(), R_OK) == 0;
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
+  if (path.empty()) return false;
+  struct stat old {};
+  const bool exists = stat(path.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) return false;
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return false;
+  // mkstemp makes the file 0600; a new file gets what the umask allows.
+  mode_t mode = old.st_mode & 07777;
+  if (!exists) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno != EINTR) {
+      ok = false;
+    }
+  }
+  ok = fsync(fd) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
+  unlink(temp.c_str());
+  return false;
+}
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+ByteFile::~ByteFile() {
+  if (IsOpen()) close(Fd(m_handle));
+}
+
+ByteFile::Create ByteFile::CreateNew(const std::string& path) {
+  if (IsOpen()) return Create::Failed;
+  // O_EXCL: a file that another process created meanwhile is left alone
+  // instead of being truncated under its records.
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errno == EEXIST ? Create::Exists : Create::Failed;
+  m_handle = fd;
+  return Create::Created;
+}
+
+bool ByteFile::OpenAppend(const std::string& path) {
+  if (IsOpen()) return false;
+  // Read access too, for LastByte(); a file we may only write to still opens.
+  int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0 && errno == EACCES)
+    fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  m_handle = fd;
+  return true;
+}
+
+namespace {
+
+std::optional<char> LastByte(int fd) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || st.st_size == 0) return std::nullopt;
+  char byte = 0;
+  ssize_t n;
+  do {
+    n = pread(fd, &byte, 1, st.st_size - 1);
+  } while (n < 0 && errno == EINTR);
+  return n == 1 ? std::optional<char>(byte) : std::nullopt;
+}
+
+// Holds flock on the file while it lives; waits a second at most, then goes
+// on without (a file system without locks, or a stuck holder).
+class AppendTurn {
+ public:
+  explicit AppendTurn(int fd) : m_fd(fd) {
+    for (int i = 0; i < 100 && !m_locked; ++i) {
+      m_locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
+      if (!m_locked && errno != EWOULDBLOCK && errno != EINTR) break;
+      if (!m_locked) usleep(10000);
+    }
+  }
+  ~AppendTurn() {
+    if (m_locked) flock(m_fd, LOCK_UN);
+  }
+  AppendTurn(const AppendTurn&) = delete;
+  AppendTurn& operator=(const AppendTurn&) = delete;
+
+ private:
+  int m_fd;
+  bool m_locked = false;
+};
+
+}  // namespace
+
+bool ByteFile::Append(std::string_view bytes, bool onNewLine) {
+  if (!IsOpen()) return false;
+  const int fd = Fd(m_handle);
+  std::string withBreak;
+  std::optional<AppendTurn> turn;
+  if (onNewLine) {
+    turn.emplace(fd);
+    const auto last = LastByte(fd);
+    if (last && *last != '\n') {
+      withBreak = "\r\n";
+      withBreak += bytes;
+      bytes = withBreak;
+    }
+  }
+  if (bytes.empty()) return true;
+  // One write() only: O_APPEND makes "seek to the end and write" one step, so
+  // the whole buffer lands in one piece even while another process appends.
+  // Retrying the rest of a short write would give up that guarantee.
+  ssize_t n;
+  do {
+    n = write(fd, bytes.data(), bytes.size());
+  } while (n < 0 && errno == EINTR);
+  if (n == static_cast<ssize_t>(bytes.size())) return true;
+  if (n > 0) {
+    // The offset now sits right after the bytes that did land. Cut them off,
+    // unless someone else has appended after them since.
+    const off_t end = lseek(fd, 0, SEEK_CUR);
+    struct stat st {};
+    if (end >= n && fstat(fd, &st) == 0 && st.st_size == end) {
+      while (ftruncate(fd, end - n) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  return false;
+}
+
+std::optional<std::uint64_t> ByteFile::Size() const {
+  struct stat st {};
+  if (!IsOpen() || fstat(Fd(m_handle), &st) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool ByteFile::Close() {
+  if (!IsOpen()) return false;
+  const int fd = Fd(m_handle);
+  m_handle = kNoHandle;
+  // No retry on EINTR: Linux has released the descriptor either way.
+  return close(fd) == 0;
+}
+
+}  // namespace mametan

@@ -1,0 +1,237 @@
+// Byte files over the wide file API, so that any file name works whatever the
+// system's ANSI code page. Appends go through handles opened with only
+// FILE_APPEND_DATA: the system then puts every write at the file's end, also
+// while other processes append to the same file.
+#include <windows.h>
+
+#include "core/platform/FileIo.h"
+
+namespace mametan {
+namespace {
+
+constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// Append-only writing (no FILE_WRITE_DATA), plus what Size(), the append
+// lock and the cut-back need.
+constexpr DWORD kAppendAccess =
+    FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+
+HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+
+// UTF-8 to UTF-16; empty for an empty or malformed name, which opens nothing.
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty() || utf8.size() > 0x7FFFFFFF) return std::wstring();
+  const int size = static_cast<int>(utf8.size());
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), n);
+  // A NUL inside the name would silently shorten it.
+  if (wide.find(L'\0') != std::wstring::npos) return std::wstring();
+  return wide;
+}
+
+HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+            DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+  const std::wstring wide = Wide(path);
+  if (wide.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.c_str(), access, share, nullptr, disposition, flags, nullptr);
+}
+
+std::optional<std::uint64_t> SizeOf(HANDLE h) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(h, &size)) return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::optional<char> LastByte(HANDLE h) {
+  const auto size = SizeOf(h);
+  if (!size || *size == 0) return std::nullopt;
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>((*size - 1) & 0xFFFFFFFFu);
+  at.OffsetHigh = static_cast<DWORD>((*size - 1) >> 32);
+  char byte = 0;
+  DWORD read = 0;
+  if (!ReadFile(h, &byte, 1, &read, &at) || read != 1) return std::nullopt;
+  return byte;
+}
+
+// Windows puts each write of an append-only handle at the end in one step,
+// but Wine finds the end and writes there in two, so two writers can land on
+// the same place. Our writers therefore also take turns through a lock on one
+// byte far beyond any file's end, which no reader ever touches.
+class AppendTurn {
+ public:
+  explicit AppendTurn(HANDLE h) : m_file(h) {
+    m_where.Offset = 0xFFFFFFFE;
+    m_where.OffsetHigh = 0x3FFFFFFF;
+    m_locked = LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &m_where);
+  }
+  ~AppendTurn() {
+    if (m_locked) UnlockFileEx(m_file, 0, 1, 0, &m_where);
+  }
+  AppendTurn(const AppendTurn&) = delete;
+  AppendTurn& operator=(const AppendTurn&) = delete;
+
+ private:
+  HANDLE m_file;
+  OVERLAPPED m_where{};
+  BOOL m_locked = FALSE;
+};
+
+// Devices (CON, NUL, COM1) and pipes open like files but are none.
+bool IsDiskFile(HANDLE h) { return GetFileType(h) == FILE_TYPE_DISK; }
+
+}  // namespace
+
+bool IsRegularFile(const std::string& path) {
+  // Opening follows links; no access is asked, so files that are locked or
+  // unreadable still count as there. Folders only open with backup semantics.
+  const HANDLE h =
+      Open(path, 0, kShareReadWrite | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool regular = IsDiskFile(h) && GetFileInformationByHandle(h, &info) &&
+                       !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  CloseHandle(h);
+  return regular;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const HANDLE h = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::string> content;
+  if (IsDiskFile(h)) {
+    content.emplace();
+    if (const auto size = SizeOf(h); size && *size < 0x7FFFFFFF) {
+      content->reserve(static_cast<std::size_t>(*size));
+    }
+    char buffer[65536];
+    for (;;) {
+      DWORD n = 0;
+      if (!ReadFile(h, buffer, sizeof buffer, &n, nullptr)) {
+        content.reset();
+        break;
+      }
+      if (n == 0) break;
+      content->append(buffer, n);
+    }
+  }
+  CloseHandle(h);
+  return content;
+}
+
+bool IsReadableFile(const std::string& path) {
+  const HANDLE h = Open(path, GENERIC_READ, kShareReadWrite, OPEN_EXISTING);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool disk = IsDiskFile(h);
+  CloseHandle(h);
+  return disk;
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
+  const std::wstring wide = Wide(path);
+  if (wide.empty() || bytes.size() > 0xFFFFFFFFu) return false;
+  const std::wstring temp = wide + L".new";
+  const HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+  ok = FlushFileBuffers(h) && ok;
+  ok = CloseHandle(h) && ok;
+  if (ok &&
+      MoveFileExW(temp.c_str(), wide.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(temp.c_str());
+  return false;
+}
+
+bool RemoveFile(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  return !wide.empty() && DeleteFileW(wide.c_str());
+}
+
+ByteFile::~ByteFile() {
+  if (IsOpen()) CloseHandle(AsHandle(m_handle));
+}
+
+ByteFile::Create ByteFile::CreateNew(const std::string& path) {
+  if (IsOpen()) return Create::Failed;
+  // CREATE_NEW: a file that another process created meanwhile is left alone
+  // instead of being truncated under its records.
+  const HANDLE h = Open(path, kAppendAccess, kShareReadWrite, CREATE_NEW);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return Create::Exists;
+    // A folder of that name is refused with "access denied": still something there.
+    const std::wstring wide = Wide(path);
+    if (!wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      return Create::Exists;
+    }
+    return Create::Failed;
+  }
+  m_handle = reinterpret_cast<std::intptr_t>(h);
+  return Create::Created;
+}
+
+bool ByteFile::OpenAppend(const std::string& path) {
+  if (IsOpen()) return false;
+  const HANDLE h = Open(path, kAppendAccess, kShareReadWrite, OPEN_ALWAYS);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  m_handle = reinterpret_cast<std::intptr_t>(h);
+  return true;
+}
+
+bool ByteFile::Append(std::string_view bytes, bool onNewLine) {
+  if (!IsOpen()) return false;
+  const HANDLE h = AsHandle(m_handle);
+  // Without the lock (a file system that has none) the append goes on alone.
+  const AppendTurn turn(h);
+  std::string withBreak;
+  if (onNewLine) {
+    const auto last = LastByte(h);
+    if (last && *last != '\n') {
+      withBreak = "\r\n";
+      withBreak += bytes;
+      bytes = withBreak;
+    }
+  }
+  if (bytes.empty()) return true;
+  if (bytes.size() > MAXDWORD) return false;
+  const std::optional<std::uint64_t> before = SizeOf(h);
+  // One WriteFile only: the append-only handle makes it land in one piece at
+  // the end; writing the rest of a short write separately would not.
+  DWORD written = 0;
+  const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (ok && written == bytes.size()) return true;
+  // A short write (a full disk): cut the partial line off again, unless the
+  // file has grown by more than our bytes, which would mean another writer
+  // appended meanwhile and the cut would take its data. The append-only
+  // handle may not change the file's length, so a writing one is opened.
+  if (written > 0 && before && SizeOf(h) == *before + written) {
+    const HANDLE writer = ReOpenFile(h, GENERIC_WRITE, kShareReadWrite, 0);
+    if (writer != INVALID_HANDLE_VALUE) {
+      LARGE_INTEGER end{};
+      end.QuadPart = static_cast<LONGLONG>(*before);
+      if (SetFilePointerEx(writer, end, nullptr, FILE_BEGIN)) SetEndOfFile(writer);
+      CloseHandle(writer);
+    }
+  }
+  return false;
+}
+
+std::optional<std::uint64_t> ByteFile::Size() const {
+  if (!IsOpen()) return std::nullopt;
+  return SizeOf(AsHandle(m_handle));
+}
+
+bool ByteFile::Close() {
+  if (!IsOpen()) return false;
+  const HANDLE h = AsHandle(m_handle);
+  m_handle = kNoHandle;
+  return CloseHandle(h) != 0;
+}
+
+}  // namespace mametan

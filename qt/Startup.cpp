@@ -1,0 +1,220 @@
+#include "qt/Startup.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/common/CommandLine.h"
+#include "core/common/TaskbarRule.h"
+#include "core/platform/DisplayCheck.h"
+#include "core/platform/IniRegistry.h"
+#include "core/platform/InstanceLock.h"
+#include "qt/AboutBox.h"
+#include "qt/Application.h"
+#include "qt/HostWindow.h"
+#include "qt/InputWindow.h"
+#include "qt/KindEditorDialog.h"
+#include "qt/MessageBox.h"
+#include "qt/Pictures.h"
+#include "qt/SetupDialog.h"
+#include "qt/TaskbarCarrier.h"
+#include "qt/TermSignals.h"
+#include "qt/TrayHostWait.h"
+
+namespace mametan {
+namespace {
+
+// The windows of one run and what ties them to the desktop. Opened once the
+// notification area is there (or the wait for it is over); the windows go
+// before the taskbar entry and the rule they report to.
+class Session {
+ public:
+  explicit Session(RegistryBackend& registry)
+      : m_registry(registry), m_taskbarRule(m_taskbarEntry), m_watcher(m_taskbarRule) {}
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Creates the windows. False when start-up failed; its error has been shown.
+  bool Open();
+  int ExitCode() const { return m_main ? m_main->ExitCode() : 0; }
+
+ private:
+  // Adds a window to the program's windows, and the global that names it.
+  template <typename Form>
+  Form* Add(std::unique_ptr<Form> window, Form*& global);
+  void CreateHostWindow();
+  void ListenForTermination();
+  void CreateWindows();
+  void ConnectTaskbarEntry();
+  void RestoreApplication();
+
+  RegistryBackend& m_registry;
+  TaskbarCarrier m_taskbarEntry;
+  TaskbarRule m_taskbarRule;
+  WindowWatcher m_watcher;
+  std::unique_ptr<TermSignals> m_termSignals;
+  // The program's windows in start-up order, the host first; destroyed in
+  // reverse order, each with the global that names it cleared.
+  struct Window {
+    std::unique_ptr<QWidget> widget;
+    std::function<void()> forget;
+  };
+  std::vector<Window> m_windows;
+  Tform_Main* m_main = nullptr;
+};
+
+Session::~Session() {
+  m_termSignals.reset();
+  while (!m_windows.empty()) {
+    m_windows.back().forget();
+    m_windows.pop_back();
+  }
+}
+
+template <typename Form>
+Form* Session::Add(std::unique_ptr<Form> window, Form*& global) {
+  Form* form = window.get();
+  global = form;
+  m_windows.push_back({std::move(window), [&global] { global = nullptr; }});
+  m_watcher.AddWindow(form);
+  return form;
+}
+
+bool Session::Open() {
+  try {
+    // The host first: it loads the settings the later windows read while
+    // they are created.
+    CreateHostWindow();
+    ListenForTermination();
+    CreateWindows();
+    ConnectTaskbarEntry();
+  } catch (const std::exception& e) {
+    ShowErrorBox(QString::fromUtf8(e.what()));
+    return false;
+  }
+  if (DebugMode) {
+    m_main->show();
+  } else {
+    m_taskbarEntry.SetShown(false);
+  }
+  return true;
+}
+
+void Session::CreateHostWindow() {
+  m_main = Add(std::make_unique<Tform_Main>(m_registry), form_Main);
+}
+
+// Logout, kill and Ctrl+C take the exit command's path. Listening before the
+// other windows exist: a request that comes while a start-up message is open
+// is handled too.
+void Session::ListenForTermination() {
+  m_termSignals = std::make_unique<TermSignals>();
+  Tform_Main* main = m_main;
+  QObject::connect(m_termSignals.get(), &TermSignals::terminateRequested, main, [main] {
+    main->EndSessionRequested();
+    // Message boxes still open run loops of their own.
+    for (int i = 0; i < 16; ++i) {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal) break;
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        dialog->reject();
+      } else {
+        modal->hide();
+      }
+    }
+  });
+}
+
+void Session::CreateWindows() {
+  Tform_Setup* setup = Add(std::make_unique<Tform_Setup>(), form_Setup);
+  Tform_Input* input = Add(std::make_unique<Tform_Input>(), form_Input);
+  input->SetContextMenu(m_main->pmenu_Right);
+  // Over the setup dialog, which opens it.
+  setup->SetKindEditor(Add(std::make_unique<Tform_EditKindFile>(setup), form_EditKindFile));
+  Tform_About* about = Add(std::make_unique<Tform_About>(), form_About);
+
+  HostedWindows hosted;
+  hosted.input = input;
+  hosted.setup = setup;
+  hosted.about = about;
+  hosted.inputFormHide = [input] { input->FormHide(); };
+  m_main->SetHostedWindows(hosted);
+}
+
+// The tray icon's restore and minimize move the entry directly, as start-up
+// does; the rule's own record stays as it was.
+void Session::ConnectTaskbarEntry() {
+  m_main->TrayIcon->RestoreApplicationHook = [this] { RestoreApplication(); };
+  m_main->TrayIcon->MinimizeApplicationHook = [this] { m_taskbarEntry.SetShown(false); };
+  Tform_Main* main = m_main;
+  QObject::connect(&m_taskbarEntry, &TaskbarCarrier::closeRequested, main,
+                   [main] { main->close(); });
+}
+
+// The entry comes back, and the window opened last of those still open (a
+// modal editor before the dialog under it) comes forward.
+void Session::RestoreApplication() {
+  m_taskbarEntry.SetShown(true);
+  for (auto w = m_windows.rbegin(); w != m_windows.rend(); ++w) {
+    QWidget* widget = w->widget.get();
+    if (widget != m_main && widget->isVisible()) {
+      ShowWindow(widget);
+      break;
+    }
+  }
+}
+
+// The application's life: the windows are made once the notification area
+// is there, inside the event loop, so that waiting for a panel that starts
+// after us holds nothing up.
+int RunApplication(int argc, char** argv, const std::string& platform) {
+  // The platform chosen for the session, for the toolkit only: programs we
+  // start (the help viewer) choose their own.
+  if (!platform.empty()) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
+  TApplication app(argc, argv);
+  if (!platform.empty()) qunsetenv("QT_QPA_PLATFORM");
+  QApplication::setWindowIcon(Picture("mametan"));
+  IniRegistry registry(IniRegistry::DefaultPath());
+  Session session(registry);
+  TrayHostWait trayHost;
+  QObject::connect(&trayHost, &TrayHostWait::settled, &app, [&session] {
+    if (!session.Open()) QCoreApplication::exit(0);
+  });
+  trayHost.Start();
+  const int exitCode = app.exec();
+  return std::max(exitCode, session.ExitCode());
+}
+
+}  // namespace
+
+int RunMametan(int argc, char** argv) {
+  DebugMode = HasDebugSwitch(std::vector<std::string>(argv + 1, argv + argc));
+
+  // Decided before anything else is touched: a start refused because a copy
+  // runs shows nothing, needs no display and writes nothing. A lock that
+  // cannot be used at all is named on stderr.
+  InstanceLock instanceLock;
+  if (!DebugMode && !instanceLock.Acquire()) {
+    if (!instanceLock.Problem().empty()) {
+      std::fprintf(stderr, "mametan: %s\n", instanceLock.Problem().c_str());
+    }
+    return 1;
+  }
+
+  const DisplayChoice display = ChooseDisplayPlatform();
+  if (display.problem) {
+    std::fprintf(stderr, "mametan: %s\n", display.problem->c_str());
+    return 1;
+  }
+  const int exitCode = RunApplication(argc, argv, display.platform);
+  instanceLock.Release();
+  return exitCode;
+}
+
+}  // namespace mametan

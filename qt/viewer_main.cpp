@@ -1,0 +1,51 @@
+// mametan-view: shows the ledger the tray program writes, month by month.
+// It reads the settings and the ledger and writes neither.
+#include <QApplication>
+#include <QDate>
+#include <cstdio>
+#include <string>
+
+#include "core/app/SettingsStore.h"
+#include "core/common/AppError.h"
+#include "core/platform/DisplayCheck.h"
+#include "core/platform/IniRegistry.h"
+#include "qt/Pictures.h"
+#include "qt/ViewerWindow.h"
+
+int main(int argc, char** argv) {
+  using namespace mametan;
+  const DisplayChoice display = ChooseDisplayPlatform();
+  if (display.problem) {
+    std::fprintf(stderr, "mametan-view: %s\n", display.problem->c_str());
+    return 1;
+  }
+  if (!display.platform.empty()) {
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(display.platform));
+  }
+  QApplication app(argc, argv);
+  if (!display.platform.empty()) qunsetenv("QT_QPA_PLATFORM");
+  QApplication::setWindowIcon(Picture("mametan-view"));
+  QApplication::setDesktopFileName(QStringLiteral("mametan-view"));
+
+  // The ledger named on the command line, or else the tray program's.
+  std::string path;
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) {
+    path = arguments.at(1).toStdString();
+  } else {
+    IniRegistry registry(IniRegistry::DefaultPath());
+    TApSystem settings;
+    try {
+      LoadSettings(registry, settings);
+    } catch (const AppError&) {
+      // A value that could not be read keeps its default, as in the tray program.
+    }
+    path = settings.File_Kakeibo;
+  }
+
+  const QDate today = QDate::currentDate();
+  Tform_View window(MonthKey(today.year(), today.month()));
+  window.presenter().Open(path);
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,88 @@
+// The viewer's window: what only the Qt view does: sorting the table by the
+// numbers behind its texts, the month keys while the table has the focus,
+// copying rows, a dropped ledger.
+#include "qt/ViewerWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <fstream>
+
+namespace mametan {
+namespace {
+
+QStringList Column(const QTableWidget& table, int column) {
+  QStringList texts;
+  for (int row = 0; row < table.rowCount(); ++row) texts << table.item(row, column)->text();
+  return texts;
+}
+
+TEST(LedgerViewer, SortsByNumbersMonthKeysWorkInTheTableDropOpens) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("kakeibo.csv");
+  std::ofstream(path.toStdString(), std::ios::binary) << "2001/11/10,a,x,150\r\n"
+                                                         "2001/11/02,b,y,1050\r\n"
+                                                         "2001/10/31,c,z,7\r\n"
+                                                         "2001/11/5,c,w,20000\r\n";
+  Tform_View view(MonthKey(2026, 12));
+  view.presenter().Open(path.toStdString());
+  view.show();
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  auto* table = view.findChild<QTableWidget*>();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(Column(*table, 3), (QStringList{"150", "1,050", "20,000"})) << "the file's order";
+  EXPECT_EQ(table->item(0, 3)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+
+  QHeaderView* header = table->horizontalHeader();
+  const auto clickHeader = [header](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  clickHeader(3);
+  EXPECT_EQ(Column(*table, 3), (QStringList{"150", "1,050", "20,000"}));
+  clickHeader(3);
+  EXPECT_EQ(Column(*table, 3), (QStringList{"20,000", "1,050", "150"}));
+  clickHeader(0);
+  EXPECT_EQ(Column(*table, 0), (QStringList{"2001/11/02", "2001/11/5", "2001/11/10"}))
+      << "by the date, not its text";
+
+  // Rows copied as a user selects them; the month keys act with the focus in the table.
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                    table->visualItemRect(table->item(0, 1)).center());
+  ASSERT_TRUE(table->hasFocus());
+  QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            "2001/11/02\tb\ty\t1,050\n2001/11/5\tc\tw\t20,000\n2001/11/10\ta\tx\t150\n");
+  QTest::keyClick(table, Qt::Key_PageUp);
+  EXPECT_EQ(view.presenter().page().monthText, "2001年10月");
+  EXPECT_EQ(Column(*table, 2), QStringList{"z"});
+  QTest::keyClick(table, Qt::Key_PageDown);
+  EXPECT_EQ(view.presenter().page().monthText, "2001年11月");
+
+  const QString other = dir.filePath("other.csv");
+  std::ofstream(other.toStdString(), std::ios::binary) << "2002/01/01,k,g,1\r\n";
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(other)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+  QApplication::sendEvent(&view, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+  QApplication::sendEvent(&view, &drop);
+  EXPECT_EQ(view.windowTitle(), "まめたん家計簿 一覧 - other.csv");
+  EXPECT_EQ(Column(*table, 2), QStringList{"g"});
+
+  QTest::keyClick(table, Qt::Key_Escape);
+  EXPECT_FALSE(view.isVisible());
+}
+
+}  // namespace
+}  // namespace mametan
