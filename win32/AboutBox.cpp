@@ -4,6 +4,7 @@
 
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
+#include "win32/Dpi.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
 
@@ -96,22 +97,21 @@ HWND AboutBox::Window() {
 }
 
 void AboutBox::MakeControls() {
-  const int dpi = static_cast<int>(GetDpiForWindow(m_hwnd));
-  const auto scale = [dpi](int px) { return MulDiv(px, dpi, 96); };
+  const int dpi = DpiOf(m_hwnd);
+  const auto scale = [dpi](int px) { return Scaled(px, dpi); };
   SizeClientForDpi(m_hwnd, kClientWidth, kClientHeight);
 
   DeleteFonts();
-  const auto font = [&](int px, int weight, bool italic, bool underline, const wchar_t* face) {
-    return CreateFontW(-scale(px), 0, 0, 0, weight, italic, underline, FALSE, SHIFTJIS_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
+  const auto font = [dpi](int px, int weight, bool italic, bool underline, const wchar_t* face) {
+    return MakeFont(px, dpi,
+                    {.weight = weight, .italic = italic, .underline = underline, .face = face});
   };
-  m_fonts = {font(12, FW_NORMAL, false, false, L"ＭＳ Ｐゴシック"),
-             font(12, FW_BOLD, false, false, L"ＭＳ Ｐゴシック"),
-             font(27, FW_BOLD, true, false, L"ＭＳ Ｐゴシック"),
+  m_fonts = {font(12, FW_NORMAL, false, false, kProportionalFace),
+             font(12, FW_BOLD, false, false, kProportionalFace),
+             font(27, FW_BOLD, true, false, kProportionalFace),
              font(35, FW_BOLD, true, false, L"ＭＳ Ｐ明朝"),
-             font(15, FW_BOLD, false, false, L"ＭＳ Ｐゴシック"),
-             font(12, FW_NORMAL, false, true, L"ＭＳ Ｐゴシック")};
+             font(15, FW_BOLD, false, false, kProportionalFace),
+             font(12, FW_NORMAL, false, true, kProportionalFace)};
 
   HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const Item& item : kItems) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/Dpi.h"
+
 namespace mametan::win32 {
 
 // A window the host window shows and brings back. It is built when first
@@ -65,7 +67,7 @@ INT_PTR CALLBACK DialogProcOf(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 inline void SizeClientForDpi(HWND hwnd, int clientWidth, int clientHeight) {
   const UINT dpi = GetDpiForWindow(hwnd);
   const int dpiValue = static_cast<int>(dpi);
-  RECT frame{0, 0, MulDiv(clientWidth, dpiValue, 96), MulDiv(clientHeight, dpiValue, 96)};
+  RECT frame{0, 0, Scaled(clientWidth, dpiValue), Scaled(clientHeight, dpiValue)};
   AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), FALSE,
                            static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), dpi);
   SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -77,13 +79,6 @@ inline void TakeSuggestedRect(HWND hwnd, LPARAM lParam) {
   const auto* r = reinterpret_cast<const RECT*>(lParam);
   SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The dialogs' face at a height in pixels, with the Shift-JIS character set.
-inline HFONT DialogFont(int pixels, bool bold, const wchar_t* face = L"ＭＳ Ｐゴシック") {
-  return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
 inline std::wstring WindowTextOf(HWND hwnd) {
@@ -139,7 +134,7 @@ inline void FitToText(HWND control) {
   if (checkBox) {
     // The box and the gap before the text.
     const UINT dpi = GetDpiForWindow(control);
-    needed += GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + MulDiv(6, static_cast<int>(dpi), 96);
+    needed += GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + Scaled(6, static_cast<int>(dpi));
   }
   RECT r{};
   GetWindowRect(control, &r);

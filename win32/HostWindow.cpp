@@ -9,6 +9,7 @@
 #include "core/common/CommandLine.h"
 #include "core/platform/Cp932.h"
 #include "win32/Boxes.h"
+#include "win32/Dpi.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
 
@@ -81,10 +82,9 @@ void HostWindow::Create() {
   RegisterClassExW(&wc);
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
-  const UINT dpi = GetDpiForSystem();
+  const int dpi = DpiOf(nullptr);
   m_hwnd = CreateWindowExW(0, kClassName, L"form_Main", WS_OVERLAPPEDWINDOW, kLeft, kTop,
-                           MulDiv(kWidth, static_cast<int>(dpi), 96),
-                           MulDiv(kHeight, static_cast<int>(dpi), 96), WindowOwner(), nullptr,
+                           Scaled(kWidth, dpi), Scaled(kHeight, dpi), WindowOwner(), nullptr,
                            m_instance, this);
   if (!m_hwnd) throw AppError("form_Main を作成できません");
   CreateMenu();

@@ -9,6 +9,7 @@
 #include "win32/Boxes.h"
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
+#include "win32/Dpi.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
 
@@ -61,9 +62,7 @@ HWND InputWindow::Window() {
   return m_hwnd;
 }
 
-int InputWindow::Scale(int pixels) const {
-  return MulDiv(pixels, static_cast<int>(GetDpiForWindow(m_hwnd)), 96);
-}
+int InputWindow::Scale(int pixels) const { return Scaled(pixels, DpiOf(m_hwnd)); }
 
 void InputWindow::Layout() {
   const UINT dpi = GetDpiForWindow(m_hwnd);
@@ -72,11 +71,12 @@ void InputWindow::Layout() {
   for (HFONT f : {m_labelFont, m_fieldFont, m_dateFont, m_windowFont}) {
     if (f) DeleteObject(f);
   }
-  m_windowFont = DialogFont(Scale(12), false, L"ＭＳ Ｐゴシック");
-  m_labelFont = DialogFont(Scale(15), true, L"ＭＳ Ｐゴシック");
-  m_fieldFont = DialogFont(Scale(15), false, L"ＭＳ Ｐゴシック");
+  const int dpiValue = static_cast<int>(dpi);
+  m_windowFont = MakeFont(12, dpiValue);
+  m_labelFont = MakeFont(15, dpiValue, {.weight = FW_BOLD});
+  m_fieldFont = MakeFont(15, dpiValue);
   // The date must fit its 89 pixels: digits of half an em.
-  m_dateFont = DialogFont(Scale(15), false, L"ＭＳ ゴシック");
+  m_dateFont = MakeFont(15, dpiValue, {.face = kFixedFace});
   for (const ControlPlace& p : kPlaces) {
     HWND control = GetDlgItem(m_hwnd, p.id);
     HFONT font = m_windowFont;

@@ -6,6 +6,7 @@
 #include "win32/Boxes.h"
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
+#include "win32/Dpi.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
 
@@ -52,15 +53,15 @@ HWND KindEditorDialog::Window() {
 }
 
 void KindEditorDialog::Layout() {
-  const UINT dpi = GetDpiForWindow(m_hwnd);
-  const auto scale = [dpi](int px) { return MulDiv(px, static_cast<int>(dpi), 96); };
+  const int dpi = DpiOf(m_hwnd);
+  const auto scale = [dpi](int px) { return Scaled(px, dpi); };
   SizeClientForDpi(m_hwnd, kClientWidth, kClientHeight);
 
   DeleteResources();
-  m_font = DialogFont(scale(12), false);
-  m_boldFont = DialogFont(scale(12), true);
+  m_font = MakeFont(12, dpi);
+  m_boldFont = MakeFont(12, dpi, {.weight = FW_BOLD});
   // The text is larger than the window's face.
-  m_textFont = DialogFont(scale(15), false);
+  m_textFont = MakeFont(15, dpi);
   for (const ControlPlace& p : kPlaces) {
     HWND control = GetDlgItem(m_hwnd, p.id);
     const HFONT font = p.id == IDC_KIND_TEXT         ? m_textFont
@@ -96,9 +97,9 @@ void KindEditorDialog::Layout() {
 void KindEditorDialog::Paint() {
   PAINTSTRUCT ps{};
   HDC dc = BeginPaint(m_hwnd, &ps);
-  const int dpi = static_cast<int>(GetDpiForWindow(m_hwnd));
-  RECT panel{MulDiv(kPanel.left, dpi, 96), MulDiv(kPanel.top, dpi, 96),
-             MulDiv(kPanel.right, dpi, 96), MulDiv(kPanel.bottom, dpi, 96)};
+  const int dpi = DpiOf(m_hwnd);
+  RECT panel{Scaled(kPanel.left, dpi), Scaled(kPanel.top, dpi), Scaled(kPanel.right, dpi),
+             Scaled(kPanel.bottom, dpi)};
   DrawEdge(dc, &panel, BDR_SUNKENOUTER, BF_RECT);
   EndPaint(m_hwnd, &ps);
 }

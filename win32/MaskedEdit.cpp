@@ -6,6 +6,7 @@
 #include "core/controls/EDBEditError.h"
 #include "core/platform/Cp932.h"
 #include "win32/Boxes.h"
+#include "win32/Clipboard.h"
 #include "win32/CommonControls.h"
 #include "win32/WideText.h"
 
@@ -168,32 +169,12 @@ void MaskedEdit::RefuseUnfinished() {
 
 void MaskedEdit::Char(wchar_t c) {
   switch (c) {
-    case 22: {
-      std::string clip;
-      if (OpenClipboard(m_hwnd)) {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-          if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            clip = Bytes(text);
-            GlobalUnlock(data);
-          }
-        }
-        CloseClipboard();
-      }
-      m_engine.Paste(clip);
+    case 22:
+      m_engine.Paste(Bytes(ClipboardText(m_hwnd).c_str()));
       return;
-    }
     case 24: {
       const std::wstring cut = Wide(cp932::Decode(m_engine.Cut()));
-      if (OpenClipboard(m_hwnd)) {
-        EmptyClipboard();
-        const std::size_t size = (cut.size() + 1) * sizeof(wchar_t);
-        if (HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size)) {
-          std::memcpy(GlobalLock(data), cut.c_str(), size);
-          GlobalUnlock(data);
-          SetClipboardData(CF_UNICODETEXT, data);
-        }
-        CloseClipboard();
-      }
+      if (!PutClipboardText(m_hwnd, cut)) MessageBeep(MB_ICONHAND);
       return;
     }
     case 3:

@@ -5,6 +5,7 @@
 #include "win32/Boxes.h"
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
+#include "win32/Dpi.h"
 #include "win32/KindEditorDialog.h"
 #include "win32/Resource.h"
 #include "win32/WideText.h"
@@ -52,12 +53,12 @@ HWND SetupDialog::Window() {
 }
 
 void SetupDialog::Layout() {
-  const UINT dpi = GetDpiForWindow(m_hwnd);
-  const auto scale = [dpi](int px) { return MulDiv(px, static_cast<int>(dpi), 96); };
+  const int dpi = DpiOf(m_hwnd);
+  const auto scale = [dpi](int px) { return Scaled(px, dpi); };
   SizeClientForDpi(m_hwnd, kClientWidth, kClientHeight);
 
   if (m_font) DeleteObject(m_font);
-  m_font = DialogFont(scale(12), false);
+  m_font = MakeFont(12, dpi);
   for (const ControlPlace& p : kPlaces) {
     HWND control = GetDlgItem(m_hwnd, p.id);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);

@@ -6,6 +6,7 @@
 
 #include "core/controls/SpinRules.h"
 #include "win32/Boxes.h"
+#include "win32/Dpi.h"
 
 namespace mametan::win32 {
 namespace {
@@ -176,7 +177,7 @@ void SpeedButton::Paint() {
   } else if (m_hot || arrow) {
     DrawEdge(dc, &r, arrow ? EDGE_RAISED : BDR_RAISEDINNER, BF_RECT);
   }
-  const int dpi = static_cast<int>(GetDpiForWindow(m_hwnd));
+  const int dpi = DpiOf(m_hwnd);
   if (arrow) {
     DrawArrow(dc, r, m_glyph == Glyph::ArrowUp, dpi >= 192 ? dpi / 96 : 1, m_shownDown);
   } else if (m_icon) {

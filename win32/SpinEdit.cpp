@@ -8,6 +8,7 @@
 #include "core/controls/SpinRules.h"
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
+#include "win32/Dpi.h"
 #include "win32/WideText.h"
 
 namespace mametan::win32 {
@@ -103,7 +104,7 @@ void SpinEdit::FitHeightAndPlaceButtons() {
   }
   RECT client{};
   GetClientRect(m_hwnd, &client);
-  const int width = MulDiv(kButtonWidth, static_cast<int>(GetDpiForWindow(m_hwnd)), 96);
+  const int width = Scaled(kButtonWidth, DpiOf(m_hwnd));
   const int height = client.bottom - client.top;
   const int left = client.right - width;
   // The two halves overlap by one pixel.

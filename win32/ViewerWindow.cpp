@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "win32/Clipboard.h"
+#include "win32/Dpi.h"
 #include "win32/WideText.h"
 
 namespace mametan::win32 {
@@ -14,7 +16,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"MametanViewer";
 constexpr wchar_t kChartClass[] = L"MametanViewerChart";
 constexpr wchar_t kLinesClass[] = L"MametanViewerLines";
-constexpr wchar_t kFace[] = L"ＭＳ Ｐゴシック";
 
 enum : int {
   kPrev = 100,
@@ -41,28 +42,6 @@ ViewerWindow* Self(HWND hwnd) {
 void SetText(HWND control, const std::wstring& text) { SetWindowTextW(control, text.c_str()); }
 
 std::wstring Utf16(const std::string& utf8) { return Wide(utf8); }
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  if (!OpenClipboard(owner)) return;
-  EmptyClipboard();
-  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-    if (void* data = GlobalLock(memory)) {
-      std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(data));
-      GlobalUnlock(memory);
-      if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    } else {
-      GlobalFree(memory);
-    }
-  }
-  CloseClipboard();
-}
-
-HFONT MakeFont(int pixels, int weight) {
-  return CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, kFace);
-}
 
 int FontHeight(HDC dc, HFONT font) {
   const HGDIOBJ old = SelectObject(dc, font);
@@ -199,15 +178,16 @@ bool ViewerWindow::Create() {
   return true;
 }
 
-int ViewerWindow::Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(m_dpi), 96); }
+int ViewerWindow::Scale(int pixels) const { return Scaled(pixels, static_cast<int>(m_dpi)); }
 
 void ViewerWindow::MakeFonts() {
   for (HFONT font : {m_font, m_bigFont, m_smallFont}) {
     if (font) DeleteObject(font);
   }
-  m_font = MakeFont(Scale(12), FW_NORMAL);
-  m_bigFont = MakeFont(Scale(16), FW_BOLD);
-  m_smallFont = MakeFont(Scale(11), FW_NORMAL);
+  const int dpi = static_cast<int>(m_dpi);
+  m_font = MakeFont(12, dpi);
+  m_bigFont = MakeFont(16, dpi, {.weight = FW_BOLD});
+  m_smallFont = MakeFont(11, dpi);
 }
 
 int ViewerWindow::TextWidth(HFONT font, const std::wstring& text) const {
@@ -474,7 +454,7 @@ void ViewerWindow::CopyRows() {
     text +=
         row.cells[0] + L'\t' + row.cells[1] + L'\t' + row.cells[2] + L'\t' + row.cells[3] + L"\r\n";
   }
-  PutOnClipboard(m_hwnd, text);
+  if (!PutClipboardText(m_hwnd, text)) MessageBeep(MB_ICONHAND);
 }
 
 void ViewerWindow::CopyBars() {
@@ -483,7 +463,7 @@ void ViewerWindow::CopyBars() {
     text +=
         Utf16(bar.label) + L'\t' + Utf16(bar.amountText) + L'\t' + Utf16(bar.shareText) + L"\r\n";
   }
-  PutOnClipboard(m_hwnd, text);
+  if (!PutClipboardText(m_hwnd, text)) MessageBeep(MB_ICONHAND);
 }
 
 LRESULT CALLBACK ViewerWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -845,7 +825,7 @@ void ViewerWindow::CopyLines() {
     text += cell;
     text += L"\r\n";
   }
-  PutOnClipboard(m_lines, text);
+  if (!PutClipboardText(m_lines, text)) MessageBeep(MB_ICONHAND);
 }
 
 LRESULT CALLBACK ViewerWindow::LinesProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
