@@ -15,7 +15,10 @@ constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr DWORD kAppendAccess =
     FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 
-HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+// The portable interface keeps a handle as an integer.
+HANDLE AsHandle(std::intptr_t h) {
+  return reinterpret_cast<HANDLE>(h);  // NOLINT(performance-no-int-to-ptr)
+}
 
 // UTF-8 to UTF-16; empty for an empty or malformed name, which opens nothing.
 std::wstring Wide(const std::string& utf8) {

@@ -9,7 +9,10 @@
 namespace mametan {
 namespace {
 
-HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+// The portable interface keeps a handle as an integer.
+HANDLE AsHandle(std::intptr_t h) {
+  return reinterpret_cast<HANDLE>(h);  // NOLINT(performance-no-int-to-ptr)
+}
 
 }  // namespace
 
