@@ -17,6 +17,7 @@ constexpr wchar_t kStripClass[] = L"MametanViewerStrip";
 constexpr int kMargin = 8;
 constexpr int kPad = 4;
 constexpr int kMarkFrame = 1;
+constexpr int kStripMargin = 4;
 
 ViewerChart* Self(HWND hwnd) {
   return reinterpret_cast<ViewerChart*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -136,7 +137,7 @@ std::vector<StripCell> ViewerChart::LayOutStrip(HDC dc) const {
                              area.bottom,
                              FontHeight(dc, m_smallFont) + pad,
                              FontHeight(dc, m_font) + pad / 2,
-                             Scale(kMargin),
+                             Scale(kStripMargin),
                              pad,
                              Scale(kMarkFrame),
                              Scale(4)};

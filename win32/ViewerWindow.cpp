@@ -218,7 +218,7 @@ void ViewerWindow::Layout() {
   ShowWindow(m_status, m_page.status.empty() ? SW_HIDE : SW_SHOW);
   const int height = std::max(0, static_cast<int>(client.bottom) - margin - top);
   const int inner = std::max(0, static_cast<int>(client.right) - 2 * margin - gap);
-  const int listWidth = inner * 5 / 9;
+  const int listWidth = inner * 2 / 5;  // the charts three fifths, as in the Qt window
   MoveWindow(m_list, margin, top, listWidth, height, TRUE);
   MoveWindow(m_chart.Handle(), margin + listWidth + gap, top, inner - listWidth, height, TRUE);
   FitColumns();

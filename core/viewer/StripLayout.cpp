@@ -50,9 +50,9 @@ std::vector<StripCell> LayOutMonthStrip(const std::vector<ViewerMonthCell>& cell
     cell.chosen = source.chosen;
     cell.cell = {m.margin + inner * i / n, 0, m.margin + inner * (i + 1) / n, m.height};
     cell.mark = Inset(cell.cell, 1, 0);
-    // The texts stay inside the mark's frame with a pixel to spare, so that
-    // neither the frame nor a neighbour's ever covers them.
-    const StripRect text = Inset(cell.mark, m.frame + 1, m.frame);
+    // The texts stay inside the mark's frame, so that neither the frame nor
+    // a neighbour's ever covers them.
+    const StripRect text = Inset(cell.mark, m.frame, m.frame);
     cell.amountBox = {text.left, text.top, text.right,
                       std::min(text.bottom, text.top + m.amountHeight)};
     cell.monthBox = {text.left, std::max(text.top, text.bottom - m.monthHeight), text.right,

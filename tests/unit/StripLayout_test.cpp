@@ -94,7 +94,7 @@ TEST(StripLayout, KeepsEveryLabelInsideItsOwnColumn) {
                 "1月 1,234,567\t2月 \t3月 98,765\t4月 1,999,999\t5月 5\t6月 -20,000\t"
                 "7月 10,000\t8月 1\t9月 45,000\t10月 300,000\t11月 1,999,999\t12月 1,234,567");
     }
-    if (width == 550) {  // columns of 44 or 45 pixels, 36 or 37 for text: "1,999,999" needs 54
+    if (width == 530) {  // columns of 42 or 43 pixels, 36 or 37 for text: "1,999,999" needs 54
       EXPECT_EQ(laid[10].amount, "200万");
       EXPECT_EQ(laid[0].amount, "123万");
       EXPECT_EQ(laid[2].amount, "98,765");
