@@ -22,31 +22,31 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/viewer/StripLayout.h"
+
 namespace mametan {
 namespace {
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-// A table cell that sorts by a number rather than by its text.
-class NumberItem : public QTableWidgetItem {
- public:
-  NumberItem(const QString& text, qint64 value) : QTableWidgetItem(text), m_value(value) {}
-  bool operator<(const QTableWidgetItem& other) const override {
-    if (const auto* number = dynamic_cast<const NumberItem*>(&other))
-      return m_value < number->m_value;
-    return QTableWidgetItem::operator<(other);
-  }
-
- private:
-  qint64 m_value;
-};
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 constexpr int kMargin = 6;
+// The chosen month's frame in the strip.
+constexpr int kMarkFrame = 2;
+
+void FillRect(QPainter& painter, const StripRect& r, const QColor& colour) {
+  painter.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), colour);
+}
+
+void DrawText(QPainter& painter, const StripRect& r, const std::string& text) {
+  painter.drawText(QRect(r.left, r.top, r.Width(), r.Height()), Qt::AlignCenter, Q(text));
+}
 
 }  // namespace
 
 // The chosen year's twelve monthly totals as columns, the chosen month
-// marked; a press on a month chooses it.
+// marked; a press on a month chooses it. Where everything goes and which
+// labels fit is the core's strip layout, measured in this widget's fonts.
 class MonthStrip : public QWidget {
  public:
   explicit MonthStrip(ViewerPresenter& presenter) : m_presenter(presenter) {
@@ -62,50 +62,50 @@ class MonthStrip : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const int n = static_cast<int>(m_cells.size());
-    if (n == 0) return;
-    QFont small = font();
-    small.setPointSizeF(font().pointSizeF() * 0.85);
-    const QFontMetrics fm(font());
-    const QFontMetrics smallFm(small);
-    const double column = static_cast<double>(width()) / n;
-    const int barTop = smallFm.height() + 4;
-    const int barBottom = height() - fm.height() - 4;
-    for (int i = 0; i < n; ++i) {
-      const ViewerMonthCell& cell = m_cells[static_cast<std::size_t>(i)];
-      const QRectF area(i * column, 0, column, height());
+    const QFont small = SmallFont();
+    const std::vector<StripCell> cells = Layout();
+    for (const StripCell& cell : cells) {
       if (cell.chosen) {
-        painter.fillRect(area.adjusted(1, 0, -1, 0), palette().color(QPalette::AlternateBase));
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        painter.drawRect(area.adjusted(2, 1, -2, -1));
+        const StripRect& m = cell.mark;
+        FillRect(painter, m, palette().color(QPalette::AlternateBase));
+        const QColor frame = palette().color(QPalette::Highlight);
+        FillRect(painter, {m.left, m.top, m.right, m.top + kMarkFrame}, frame);
+        FillRect(painter, {m.left, m.bottom - kMarkFrame, m.right, m.bottom}, frame);
+        FillRect(painter, {m.left, m.top, m.left + kMarkFrame, m.bottom}, frame);
+        FillRect(painter, {m.right - kMarkFrame, m.top, m.right, m.bottom}, frame);
       }
-      const double barHeight = (barBottom - barTop) * cell.length;
-      const double barWidth = std::max(4.0, column * 0.5);
-      const QRectF bar(area.center().x() - barWidth / 2, barBottom - barHeight, barWidth,
-                       barHeight);
-      painter.fillRect(
-          bar, cell.chosen ? palette().color(QPalette::Highlight) : palette().color(QPalette::Mid));
+      FillRect(painter, cell.bar,
+               cell.chosen ? palette().color(QPalette::Highlight) : palette().color(QPalette::Mid));
       painter.setPen(palette().color(QPalette::WindowText));
       painter.setFont(small);
-      QString amount = Q(cell.amountText);
-      if (smallFm.horizontalAdvance(amount) > column - 2 && cell.amount >= 10000) {
-        amount = QString::number(cell.amount / 10000) + QStringLiteral("万");
-      }
-      painter.drawText(QRectF(area.left(), 0, column, barTop), Qt::AlignCenter, amount);
+      DrawText(painter, cell.amountBox, cell.amount);
       painter.setFont(font());
-      painter.drawText(QRectF(area.left(), barBottom + 2, column, fm.height() + 2), Qt::AlignCenter,
-                       QString::number(cell.month) + QStringLiteral("月"));
+      DrawText(painter, cell.monthBox, cell.monthText);
     }
   }
   void mousePressEvent(QMouseEvent* event) override {
-    if (event->button() != Qt::LeftButton || m_cells.empty()) return;
-    const int i =
-        static_cast<int>(event->position().x() * static_cast<double>(m_cells.size()) / width());
-    m_presenter.ChooseMonth(i + 1);
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    if (const int month = StripMonthAt(Layout(), at.x(), at.y())) m_presenter.ChooseMonth(month);
   }
 
  private:
+  QFont SmallFont() const {
+    QFont small = font();
+    small.setPointSizeF(font().pointSizeF() * 0.85);
+    return small;
+  }
+  std::vector<StripCell> Layout() const {
+    const QFontMetrics smallFm(SmallFont());
+    const QFontMetrics fm(font());
+    const StripMetrics metrics{width(), height(), smallFm.height() + 4, fm.height() + 2,
+                               0,       2,        kMarkFrame,           4};
+    return LayOutMonthStrip(
+        m_cells, metrics,
+        [&smallFm](const std::string& text) { return smallFm.horizontalAdvance(Q(text)); },
+        [&fm](const std::string& text) { return fm.horizontalAdvance(Q(text)); });
+  }
+
   ViewerPresenter& m_presenter;
   std::vector<ViewerMonthCell> m_cells;
 };
@@ -114,18 +114,13 @@ class MonthStrip : public QWidget {
 // its amount and share.
 class KindChart : public QWidget {
  public:
-  KindChart() {
+  explicit KindChart(ViewerPresenter& presenter) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
-    // A press on the chart and Ctrl+C copy its lines as text (kind, amount, share).
+    // A press on the chart and Ctrl+C copy its lines as text.
     setFocusPolicy(Qt::ClickFocus);
     auto* copy = new QShortcut(QKeySequence::Copy, this, nullptr, nullptr, Qt::WidgetShortcut);
-    QObject::connect(copy, &QShortcut::activated, this, [this] {
-      QString text;
-      for (const ViewerBar& bar : m_bars) {
-        text += Q(bar.label) + QLatin1Char('\t') + Q(bar.amountText) + QLatin1Char('\t') +
-                Q(bar.shareText) + QLatin1Char('\n');
-      }
-      QApplication::clipboard()->setText(text);
+    QObject::connect(copy, &QShortcut::activated, this, [&presenter] {
+      QApplication::clipboard()->setText(Q(presenter.BarsText("\n")));
     });
   }
   void SetBars(std::vector<ViewerBar> bars) {
@@ -182,19 +177,19 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   setAcceptDrops(true);
   resize(1000, 640);
 
-  btn_Prev = new QPushButton(QStringLiteral("◀ 前の月"), this);
-  btn_Next = new QPushButton(QStringLiteral("次の月 ▶"), this);
+  btn_Prev = new QPushButton(Q(viewer_text::kPrevious), this);
+  btn_Next = new QPushButton(Q(viewer_text::kNext), this);
   lbl_Month = new QLabel(this);
   QFont big = lbl_Month->font();
   big.setPointSizeF(big.pointSizeF() * 1.3);
   big.setBold(true);
   lbl_Month->setFont(big);
   lbl_Month->setAlignment(Qt::AlignCenter);
-  lbl_Month->setMinimumWidth(QFontMetrics(big).horizontalAdvance(QStringLiteral("0000年00月")) +
+  lbl_Month->setMinimumWidth(QFontMetrics(big).horizontalAdvance(Q(viewer_text::kMonthWidest)) +
                              16);
   spn_Year = new QSpinBox(this);
-  spn_Year->setRange(1, 9999);
-  spn_Year->setSuffix(QStringLiteral(" 年"));
+  spn_Year->setRange(kViewerFirstYear, kViewerLastYear);
+  spn_Year->setSuffix(QStringLiteral(" ") + Q(viewer_text::kYear));
   lbl_Total = new QLabel(this);
   lbl_Total->setFont(big);
   btn_Unreadable = new QPushButton(this);
@@ -218,20 +213,25 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   chooser->addStretch(1);
   chooser->addWidget(btn_Unreadable);
 
-  tbl_Items = new QTableWidget(0, 4, this);
-  tbl_Items->setHorizontalHeaderLabels({QStringLiteral("日付"), QStringLiteral("種類"),
-                                        QStringLiteral("商品名"), QStringLiteral("価格")});
+  tbl_Items = new QTableWidget(0, static_cast<int>(kViewerColumns.size()), this);
+  {
+    QStringList titles;
+    for (const ViewerColumn& column : kViewerColumns) titles << Q(column.title);
+    tbl_Items->setHorizontalHeaderLabels(titles);
+  }
   tbl_Items->verticalHeader()->setVisible(false);
   tbl_Items->verticalHeader()->setDefaultSectionSize(tbl_Items->fontMetrics().height() + 8);
   tbl_Items->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tbl_Items->setSelectionBehavior(QAbstractItemView::SelectRows);
   tbl_Items->setAlternatingRowColors(true);
   tbl_Items->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-  tbl_Items->setSortingEnabled(true);
-  tbl_Items->sortByColumn(-1, Qt::AscendingOrder);
+  // The presenter sorts; the heading shows its order.
+  tbl_Items->horizontalHeader()->setSectionsClickable(true);
+  connect(tbl_Items->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this](int column) { m_presenter.SortBy(column); });
 
   pnl_Strip = new MonthStrip(m_presenter);
-  pnl_Kinds = new KindChart;
+  pnl_Kinds = new KindChart(m_presenter);
   auto* kindScroll = new QScrollArea;
   kindScroll->setWidget(pnl_Kinds);
   kindScroll->setWidgetResizable(true);
@@ -240,9 +240,9 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   auto* charts = new QWidget;
   auto* chartsLayout = new QVBoxLayout(charts);
   chartsLayout->setContentsMargins(0, 0, 0, 0);
-  chartsLayout->addWidget(new QLabel(QStringLiteral("月ごとの合計")));
+  chartsLayout->addWidget(new QLabel(Q(viewer_text::kStripCaption)));
   chartsLayout->addWidget(pnl_Strip);
-  chartsLayout->addWidget(new QLabel(QStringLiteral("種類ごとの合計")));
+  chartsLayout->addWidget(new QLabel(Q(viewer_text::kKindsCaption)));
   chartsLayout->addWidget(kindScroll, 1);
 
   auto* splitter = new QSplitter(this);
@@ -272,10 +272,8 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   auto* copy = new QShortcut(QKeySequence::Copy, tbl_Items, nullptr, nullptr, Qt::WidgetShortcut);
   connect(copy, &QShortcut::activated, this, [this] { CopySelectedRows(); });
 
-  // Changes come in bursts (a write, then a close; a save that replaces the
-  // file): one read once they are over.
   m_changeDelay.setSingleShot(true);
-  m_changeDelay.setInterval(50);
+  m_changeDelay.setInterval(kViewerChangeDelayMs);
   connect(&m_changeDelay, &QTimer::timeout, this, [this] {
     if (!m_watchedFile.isEmpty() && !m_watcher.files().contains(m_watchedFile) &&
         QFileInfo::exists(m_watchedFile)) {
@@ -303,25 +301,24 @@ void Tform_View::ShowPage(const ViewerPage& page) {
   btn_Unreadable->setText(Q(page.unreadableText));
   btn_Unreadable->setEnabled(page.unreadableCount > 0);
 
-  const int sortColumn = tbl_Items->horizontalHeader()->sortIndicatorSection();
-  const Qt::SortOrder sortOrder = tbl_Items->horizontalHeader()->sortIndicatorOrder();
   tbl_Items->setUpdatesEnabled(false);
-  tbl_Items->setSortingEnabled(false);
   tbl_Items->clearContents();
   tbl_Items->setRowCount(static_cast<int>(page.rows.size()));
   int row = 0;
   for (const ViewerRow& item : page.rows) {
-    // Equal dates keep the file's order.
-    tbl_Items->setItem(row, 0, new NumberItem(Q(item.date), (qint64{item.dateOrder} << 32) + row));
-    tbl_Items->setItem(row, 1, new QTableWidgetItem(Q(item.kind)));
-    tbl_Items->setItem(row, 2, new QTableWidgetItem(Q(item.goods)));
-    auto* price = new NumberItem(Q(item.priceText), item.price);
-    price->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    tbl_Items->setItem(row, 3, price);
+    const std::string* cells[] = {&item.date, &item.kind, &item.goods, &item.priceText};
+    for (int column = 0; column < tbl_Items->columnCount(); ++column) {
+      auto* cell = new QTableWidgetItem(Q(*cells[column]));
+      if (kViewerColumns[static_cast<std::size_t>(column)].alignRight)
+        cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      tbl_Items->setItem(row, column, cell);
+    }
     ++row;
   }
-  tbl_Items->setSortingEnabled(true);
-  tbl_Items->sortByColumn(sortColumn, sortOrder);
+  QHeaderView* header = tbl_Items->horizontalHeader();
+  header->setSortIndicatorShown(page.sortColumn >= 0);
+  header->setSortIndicator(page.sortColumn,
+                           page.sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
   tbl_Items->setUpdatesEnabled(true);
   if (tbl_Items->columnWidth(0) < 100) tbl_Items->resizeColumnToContents(0);
 
@@ -353,28 +350,20 @@ void Tform_View::dropEvent(QDropEvent* event) {
 }
 
 void Tform_View::CopySelectedRows() {
-  QList<int> rows;
+  std::vector<std::size_t> rows;
   for (const QModelIndex& index : tbl_Items->selectionModel()->selectedRows())
-    rows.append(index.row());
+    rows.push_back(static_cast<std::size_t>(index.row()));
   std::sort(rows.begin(), rows.end());
-  QString text;
-  for (const int row : rows) {
-    QStringList cells;
-    for (int column = 0; column < tbl_Items->columnCount(); ++column) {
-      const QTableWidgetItem* item = tbl_Items->item(row, column);
-      cells.append(item ? item->text() : QString());
-    }
-    text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
-  }
-  QApplication::clipboard()->setText(text);
+  QApplication::clipboard()->setText(Q(m_presenter.RowsText(rows, "\n")));
 }
 
 void Tform_View::ShowUnreadableLines() {
   QDialog dialog(this);
-  dialog.setWindowTitle(QStringLiteral("読めなかった行"));
+  dialog.setWindowTitle(Q(viewer_text::kUnreadableTitle));
   dialog.resize(640, 360);
-  auto* table = new QTableWidget(0, 2, &dialog);
-  table->setHorizontalHeaderLabels({QStringLiteral("行"), QStringLiteral("内容")});
+  auto* table = new QTableWidget(0, static_cast<int>(kUnreadableColumns.size()), &dialog);
+  table->setHorizontalHeaderLabels(
+      {Q(kUnreadableColumns[0].title), Q(kUnreadableColumns[1].title)});
   table->verticalHeader()->setVisible(false);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->horizontalHeader()->setStretchLastSection(true);
@@ -382,28 +371,27 @@ void Tform_View::ShowUnreadableLines() {
   table->setRowCount(static_cast<int>(lines.size()));
   for (int row = 0; row < table->rowCount(); ++row) {
     const ViewerUnreadable& line = lines[static_cast<std::size_t>(row)];
-    auto* number = new QTableWidgetItem(Q(line.lineText));
-    number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    table->setItem(row, 0, number);
-    table->setItem(row, 1, new QTableWidgetItem(Q(line.text)));
+    const std::string* cells[] = {&line.lineText, &line.text};
+    for (int column = 0; column < 2; ++column) {
+      auto* cell = new QTableWidgetItem(Q(*cells[column]));
+      if (kUnreadableColumns[static_cast<std::size_t>(column)].alignRight)
+        cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      table->setItem(row, column, cell);
+    }
   }
   auto* note = new QLabel(&dialog);
-  const std::uint64_t count = m_presenter.page().unreadableCount;
-  note->setText(count > lines.size()
-                    ? QStringLiteral("%1 行のうち最初の %2 行").arg(count).arg(lines.size())
-                    : QStringLiteral("%1 行").arg(count));
+  note->setText(Q(UnreadableNote(m_presenter.page().unreadableCount, lines.size())));
   auto* buttons = new QDialogButtonBox(&dialog);
-  buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
+  buttons->addButton(Q(viewer_text::kClose), QDialogButtonBox::RejectRole);
   connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   auto* copy = new QShortcut(QKeySequence::Copy, table, nullptr, nullptr, Qt::WidgetShortcut);
-  connect(copy, &QShortcut::activated, table, [table] {
-    QString text;
+  connect(copy, &QShortcut::activated, table, [table, &lines] {
+    std::vector<std::size_t> chosen;
     for (int row = 0; row < table->rowCount(); ++row) {
-      if (!table->selectionModel()->isRowSelected(row, QModelIndex())) continue;
-      text += table->item(row, 0)->text() + QLatin1Char('\t') + table->item(row, 1)->text() +
-              QLatin1Char('\n');
+      if (table->selectionModel()->isRowSelected(row, QModelIndex()))
+        chosen.push_back(static_cast<std::size_t>(row));
     }
-    QApplication::clipboard()->setText(text);
+    QApplication::clipboard()->setText(Q(UnreadableText(lines, chosen, "\n")));
   });
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   auto* layout = new QVBoxLayout(&dialog);

@@ -4,9 +4,8 @@
 #include <QDate>
 #include <cstdio>
 #include <string>
+#include <vector>
 
-#include "core/app/SettingsStore.h"
-#include "core/common/AppError.h"
 #include "core/platform/DisplayCheck.h"
 #include "core/platform/IniRegistry.h"
 #include "qt/Pictures.h"
@@ -27,21 +26,11 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(Picture("mametan-view"));
   QApplication::setDesktopFileName(QStringLiteral("mametan-view"));
 
-  // The ledger named on the command line, or else the tray program's.
-  std::string path;
-  const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) {
-    path = arguments.at(1).toStdString();
-  } else {
-    IniRegistry registry(IniRegistry::DefaultPath());
-    TApSystem settings;
-    try {
-      LoadSettings(registry, settings);
-    } catch (const AppError&) {
-      // A value that could not be read keeps its default, as in the tray program.
-    }
-    path = settings.File_Kakeibo;
-  }
+  std::vector<std::string> arguments;
+  for (const QString& argument : QApplication::arguments().mid(1))
+    arguments.push_back(argument.toStdString());
+  IniRegistry registry(IniRegistry::DefaultPath());
+  const std::string path = LedgerAtLaunch(arguments, registry);
 
   const QDate today = QDate::currentDate();
   Tform_View window(MonthKey(today.year(), today.month()));

@@ -1,9 +1,8 @@
 #pragma once
 // The ledger viewer's window (Win32): the month chooser, the month's
-// purchases in a list view, the year's strip of monthly totals and the
-// month's totals per kind as bars drawn with GDI. It follows the ledger's
-// folder through change notification, waited for in its own message loop,
-// and takes a ledger dropped on it.
+// purchases in a list view and the charts (`ViewerChart`). It follows the
+// ledger's folder through change notification, waited for in its own
+// message loop, and takes a ledger dropped on it.
 #include <windows.h>
 
 #include <array>
@@ -11,6 +10,8 @@
 #include <vector>
 
 #include "core/viewer/ViewerPresenter.h"
+#include "win32/UnreadableLinesWindow.h"
+#include "win32/ViewerChart.h"
 
 namespace mametan::win32 {
 
@@ -35,10 +36,8 @@ class ViewerWindow : public ViewerView {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ChartProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK LinesProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT OnLinesMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
   // The window's own keys, before the controls see them; true when used.
   bool PreTranslate(const MSG& msg);
 
@@ -48,14 +47,7 @@ class ViewerWindow : public ViewerView {
   void FitColumns();
   int TextWidth(HFONT font, const std::wstring& text) const;
   void FillList();
-  void SortRows();
-  void PaintChart(HDC dc, const RECT& area);
-  void ChartClicked(int x, int y);
   void CopyRows();
-  void CopyBars();
-  void ShowUnreadableLines();
-  void CloseUnreadableLines();
-  void CopyLines();
 
   HINSTANCE m_instance;
   ViewerPresenter m_presenter;
@@ -70,29 +62,16 @@ class ViewerWindow : public ViewerView {
   HWND m_unreadable = nullptr;
   HWND m_status = nullptr;
   HWND m_list = nullptr;
-  HWND m_chart = nullptr;
-  HWND m_lines = nullptr;
-  HWND m_linesList = nullptr;
-  HWND m_linesNote = nullptr;
-  HWND m_linesClose = nullptr;
+  ViewerChart m_chart{m_presenter};
+  UnreadableLinesWindow m_lines;
   HFONT m_font = nullptr;
   HFONT m_bigFont = nullptr;
-  HFONT m_smallFont = nullptr;
   UINT m_dpi = 96;
   bool m_updating = false;
 
-  // The month's rows as shown, in the list's order.
-  struct Row {
-    const ViewerRow* row;
-    std::size_t fileOrder;
-    std::array<std::wstring, 4> cells;
-  };
   ViewerPage m_page;
-  std::vector<Row> m_rows;
-  int m_sortColumn = -1;
-  bool m_sortAscending = true;
-  // Where the strip lies in the chart, for a click on a month.
-  RECT m_stripArea{};
+  // The month's rows' texts, in the presenter's order, for the list.
+  std::vector<std::array<std::wstring, 4>> m_cells;
 
   HANDLE m_change = INVALID_HANDLE_VALUE;
 };

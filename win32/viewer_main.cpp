@@ -6,10 +6,8 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
-#include "core/app/SettingsStore.h"
-#include "core/common/ApSystem.h"
-#include "core/common/AppError.h"
 #include "core/platform/WinRegistry.h"
 #include "core/viewer/LedgerBook.h"
 #include "win32/Boxes.h"
@@ -18,24 +16,14 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   using namespace mametan;
-  // The ledger named on the command line, or else the tray program's. A
-  // relative name is taken from the current folder, as the tray program does.
-  std::string path;
+  std::vector<std::string> arguments;
   int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv && argc > 1) {
-    path = win32::Utf8(argv[1]);
-  } else {
-    WinRegistry registry(WinRegistry::Access::ReadOnly);
-    TApSystem settings;
-    try {
-      LoadSettings(registry, settings);
-    } catch (const AppError&) {
-      // A value that could not be read keeps its default, as in the tray program.
-    }
-    path = settings.File_Kakeibo;
+  if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+    for (int i = 1; i < argc; ++i) arguments.push_back(win32::Utf8(argv[i]));
+    LocalFree(argv);
   }
-  if (argv) LocalFree(argv);
+  WinRegistry registry(WinRegistry::Access::ReadOnly);
+  const std::string path = LedgerAtLaunch(arguments, registry);
 
   INITCOMMONCONTROLSEX classes{};
   classes.dwSize = sizeof(classes);

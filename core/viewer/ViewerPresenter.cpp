@@ -4,13 +4,15 @@
 #include <cstdio>
 #include <map>
 
+#include "core/app/SettingsStore.h"
+#include "core/common/AppError.h"
 #include "core/platform/Cp932.h"
 
 namespace mametan {
 namespace {
 
-constexpr int kFirstMonth = MonthKey(1, 1);
-constexpr int kLastMonth = MonthKey(9999, 12);
+constexpr int kFirstMonth = MonthKey(kViewerFirstYear, 1);
+constexpr int kLastMonth = MonthKey(kViewerLastYear, 12);
 
 std::string FileName(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
@@ -70,6 +72,88 @@ void ViewerPresenter::ShowMonth(int month) {
   Show();
 }
 
+void ViewerPresenter::SortBy(int column) {
+  if (column < 0 || column >= static_cast<int>(kViewerColumns.size())) return;
+  m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
+  m_sortColumn = column;
+  SortRows(m_page.rows);
+  m_page.sortColumn = m_sortColumn;
+  m_page.sortAscending = m_sortAscending;
+  m_view.ShowPage(m_page);
+}
+
+void ViewerPresenter::SortRows(std::vector<ViewerRow>& rows) const {
+  const int column = m_sortColumn;
+  const auto less = [column](const ViewerRow& x, const ViewerRow& y) {
+    switch (column) {
+      case 0:
+        return x.dateOrder < y.dateOrder;
+      case 1:
+        return x.kind < y.kind;
+      case 2:
+        return x.goods < y.goods;
+      case 3:
+        return x.price < y.price;
+      default:
+        return x.fileOrder < y.fileOrder;
+    }
+  };
+  // Stable both ways, so that equal keys keep the file's order.
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&, ascending = m_sortAscending](const ViewerRow& a, const ViewerRow& b) {
+                     return ascending ? less(a, b) : less(b, a);
+                   });
+}
+
+std::string ViewerPresenter::RowsText(const std::vector<std::size_t>& shownRows,
+                                      std::string_view lineEnd) const {
+  std::string text;
+  for (const std::size_t i : shownRows) {
+    if (i >= m_page.rows.size()) continue;
+    const ViewerRow& row = m_page.rows[i];
+    text += row.date + '\t' + row.kind + '\t' + row.goods + '\t' + row.priceText;
+    text += lineEnd;
+  }
+  return text;
+}
+
+std::string ViewerPresenter::BarsText(std::string_view lineEnd) const {
+  std::string text;
+  for (const ViewerBar& bar : m_page.bars) {
+    text += bar.label + '\t' + bar.amountText + '\t' + bar.shareText;
+    text += lineEnd;
+  }
+  return text;
+}
+
+std::string UnreadableNote(std::uint64_t count, std::size_t listed) {
+  return count > listed
+             ? std::to_string(count) + " 行のうち最初の " + std::to_string(listed) + " 行"
+             : std::to_string(count) + " 行";
+}
+
+std::string UnreadableText(const std::vector<ViewerUnreadable>& lines,
+                           const std::vector<std::size_t>& chosen, std::string_view lineEnd) {
+  std::string text;
+  for (const std::size_t i : chosen) {
+    if (i >= lines.size()) continue;
+    text += lines[i].lineText + '\t' + lines[i].text;
+    text += lineEnd;
+  }
+  return text;
+}
+
+std::string LedgerAtLaunch(const std::vector<std::string>& arguments, RegistryBackend& settings) {
+  if (!arguments.empty()) return arguments.front();
+  TApSystem record;
+  try {
+    LoadSettings(settings, record);
+  } catch (const AppError&) {
+    // The values read before and after the one that failed are kept.
+  }
+  return record.File_Kakeibo;
+}
+
 bool ViewerPresenter::KeyDown(ViewerKey key) {
   switch (key) {
     case ViewerKey::PageUp:
@@ -123,7 +207,7 @@ void ViewerPresenter::Show() {
     page.rows.push_back({cp932::Decode(entry.dateText),
                          entry.date.year * 10000 + entry.date.month * 100 + entry.date.day,
                          cp932::Decode(entry.kind), cp932::Decode(entry.goods), entry.price,
-                         GroupThousands(entry.price)});
+                         GroupThousands(entry.price), page.rows.size()});
     kinds[entry.kind] += entry.price;
     total += entry.price;
   }
@@ -164,6 +248,10 @@ void ViewerPresenter::Show() {
       cell.length = static_cast<double>(cell.amount) / static_cast<double>(yearLargest);
     }
   }
+
+  if (m_sortColumn >= 0) SortRows(page.rows);
+  page.sortColumn = m_sortColumn;
+  page.sortAscending = m_sortAscending;
 
   page.unreadableCount = m_book.unreadableCount();
   page.unreadableText =

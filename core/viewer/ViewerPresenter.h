@@ -3,13 +3,45 @@
 // total, the totals per kind as bars (largest first) and a strip of the
 // chosen year's twelve monthly totals. The presenter holds the month and
 // turns the ledger into texts; a view draws them. All texts are UTF-8.
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/platform/Registry.h"
 #include "core/viewer/LedgerBook.h"
 
 namespace mametan {
+
+// The years the chooser offers.
+inline constexpr int kViewerFirstYear = 1;
+inline constexpr int kViewerLastYear = 9999;
+// Changes to the ledger come in bursts (a write, then a close; a save that
+// replaces the file): it is read once they have been quiet this long.
+inline constexpr int kViewerChangeDelayMs = 50;
+
+// The window's fixed texts.
+namespace viewer_text {
+inline constexpr char kPrevious[] = "◀ 前の月";
+inline constexpr char kNext[] = "次の月 ▶";
+inline constexpr char kYear[] = "年";
+inline constexpr char kMonthWidest[] = "0000年00月";  // the month's label's room
+inline constexpr char kStripCaption[] = "月ごとの合計";
+inline constexpr char kKindsCaption[] = "種類ごとの合計";
+inline constexpr char kUnreadableTitle[] = "読めなかった行";
+inline constexpr char kClose[] = "閉じる";
+}  // namespace viewer_text
+
+struct ViewerColumn {
+  const char* title;
+  bool alignRight;
+};
+// The purchases' columns: date, kind, goods, price.
+inline constexpr std::array<ViewerColumn, 4> kViewerColumns{
+    {{"日付", false}, {"種類", false}, {"商品名", false}, {"価格", true}}};
+// The unreadable lines' columns: the line's number, the line.
+inline constexpr std::array<ViewerColumn, 2> kUnreadableColumns{{{"行", true}, {"内容", false}}};
 
 struct ViewerRow {
   std::string date;
@@ -17,7 +49,8 @@ struct ViewerRow {
   std::string kind;
   std::string goods;
   std::int64_t price = 0;
-  std::string priceText;  // grouped by thousands: "1,050"
+  std::string priceText;      // grouped by thousands: "1,050"
+  std::size_t fileOrder = 0;  // the row's place in the month's lines of the file
 };
 
 struct ViewerBar {
@@ -40,8 +73,10 @@ struct ViewerPage {
   std::string title;  // "まめたん家計簿 一覧 - kakeibo.csv"
   int year = 0;
   int month = 0;
-  std::string monthText;  // "2001年11月"
-  std::vector<ViewerRow> rows;
+  std::string monthText;        // "2001年11月"
+  std::vector<ViewerRow> rows;  // in the chosen order
+  int sortColumn = -1;          // a column of kViewerColumns, or -1: the file's order
+  bool sortAscending = true;
   std::string totalText;  // "合計 12,345円（3件）"
   std::vector<ViewerBar> bars;
   std::vector<ViewerMonthCell> strip;  // January to December of the year
@@ -82,6 +117,15 @@ class ViewerPresenter {
   void ChooseMonth(int month);
   // True when the key was used.
   bool KeyDown(ViewerKey key);
+  // A press on a column's heading: sorts by that column, a second press the
+  // other way round. Equal keys keep the file's order.
+  void SortBy(int column);
+
+  // The texts that Ctrl+C copies, each line ended by `lineEnd`: the shown
+  // rows at the given places (tab between the columns), the bars (kind,
+  // amount, share).
+  std::string RowsText(const std::vector<std::size_t>& shownRows, std::string_view lineEnd) const;
+  std::string BarsText(std::string_view lineEnd) const;
 
   // The lines that could not be read, for the "読めなかった行" list.
   std::vector<ViewerUnreadable> UnreadableLines() const;
@@ -90,15 +134,30 @@ class ViewerPresenter {
  private:
   void ShowMonth(int month);
   void Show();
+  void SortRows(std::vector<ViewerRow>& rows) const;
 
   ViewerView& m_view;
   int m_today;
   LedgerBook m_book;
   LedgerBook::Status m_status = LedgerBook::Status::Missing;
   ViewerPage m_page;
+  int m_sortColumn = -1;
+  bool m_sortAscending = true;
 };
 
 // 1234567 -> "1,234,567"; -1050 -> "-1,050".
 std::string GroupThousands(std::int64_t value);
+
+// The unreadable lines' note: "12 行", or "1500 行のうち最初の 1000 行".
+std::string UnreadableNote(std::uint64_t count, std::size_t listed);
+// The unreadable lines at the given places as Ctrl+C copies them.
+std::string UnreadableText(const std::vector<ViewerUnreadable>& lines,
+                           const std::vector<std::size_t>& chosen, std::string_view lineEnd);
+
+// The ledger the viewer opens at launch: the one named by the first argument
+// after the program's name, or else the tray program's from the settings (a
+// value that cannot be read keeps its default, as in the tray program). A
+// relative name is taken from the current folder.
+std::string LedgerAtLaunch(const std::vector<std::string>& arguments, RegistryBackend& settings);
 
 }  // namespace mametan

@@ -11,6 +11,8 @@ source "$(dirname "$0")/lib.sh"
 
 VIEWER=$(dirname "$MAMETAN")/mametan-view.exe
 [[ -f $VIEWER ]] || { echo "FAIL: no $VIEWER"; exit 1; }
+WINDOW_TEXT=$(dirname "$MAMETAN")/../tests/window_text.exe
+[[ -f $WINDOW_TEXT ]] || { echo "FAIL: no $WINDOW_TEXT"; exit 1; }
 
 sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 today=$(date +%Y/%m/%d)
@@ -145,10 +147,27 @@ fi
 xdotool key Escape
 check "Esc closes the list, then the viewer" viewer_ends
 
+# The month strip's labels as a screen reader reads them from outside the
+# program (the strip's window text), one month a line: "11月 1,999,999".
+strip_text() { wine "$WINDOW_TEXT" MametanViewerStrip 2>/dev/null | tr -d '\r' | tr '\t' '\n'; }
+group() {
+  local n=$1 s=""
+  while ((n > 999)); do
+    s=$(printf ',%03d%s' $((n % 1000)) "$s")
+    n=$((n / 1000))
+  done
+  echo "$n$s"
+}
+
 # A year of purchases: PageUp shows the month before; a look at the charts.
+expected_strip=""
 {
   sjis $'日付,種類,商品名,価格\r\n'
   for m in $(seq 1 12); do
+    total=$(((1800 * 5 + m * 137 * 5 + 74 * 11) + (600 * 5 + 74 * 23) + 6000 + (m % 6) * 1500 +
+      (m % 4 == 0 ? 30000 : 3000)))
+    expected_strip+="${m}月 $(group "$total")"$'\n'
+
     for d in 3 9 14 21 27; do
       printf '2025/%02d/%02d,' "$m" "$d"
       sjis "食費,スーパーまるやす,$((1800 + m * 137 + d * 11))"$'\r\n'
@@ -166,6 +185,8 @@ check "a year's ledger opens" test -n "$VIEW"
 [[ -n $VIEW ]] || finish
 import -window "$VIEW" "$E2E_SHOTS/viewer-year.png" 2>/dev/null
 check "... at its December" grep -q '^2025/12/03' <<<"$(table_text "$VIEW")"
+check "... its strip shows every month's total in full" \
+  test "$(strip_text)" = "${expected_strip%$'\n'}"
 xdotool key Prior
 sleep 0.3
 check "PageUp shows November" grep -q '^2025/11/03' <<<"$(table_text "$VIEW")"
@@ -173,12 +194,36 @@ check "PageUp shows November" grep -q '^2025/11/03' <<<"$(table_text "$VIEW")"
 # other way round.
 eval "$(xdotool getwindowgeometry --shell "$VIEW")"
 by_price() {
-  xdotool mousemove --window "$VIEW" $((WIDTH * 53 / 100)) 52 click 1
+  xdotool mousemove --window "$VIEW" $((WIDTH * 36 / 100)) 52 click 1
   sleep 0.3
   table_text "$VIEW" | cut -f4 | tr -d , | tr '\n' ' '
 }
 check "a press on 価格 sorts by price" test "$(by_price)" = "$(table_text "$VIEW" | cut -f4 | tr -d , | sort -n | tr '\n' ' ')"
 check "... a second press the other way" test "$(by_price)" = "$(table_text "$VIEW" | cut -f4 | tr -d , | sort -rn | tr '\n' ' ')"
+xdotool key Escape
+viewer_ends
+
+# Totals too wide for their columns are shown in 万, rounded (1,999,999 is
+# 200万, not 199万), the others in full; a narrower window abbreviates more.
+{
+  printf '2025/01/05,a,x,1234567\r\n2025/02/05,a,x,98765\r\n2025/11/05,a,x,1999999\r\n'
+  printf '2025/12/05,a,x,12345\r\n'
+} >large.csv
+start_viewer large.csv
+check "a ledger of large totals opens" test -n "$VIEW"
+[[ -n $VIEW ]] || finish
+strip=$(strip_text)
+echo "$strip" >"$E2E_SHOTS/strip-default.txt"
+screenshot viewer-strip-default
+check "... at the default size the widest in 万, rounded, the others in full" \
+  test "$(sed -n '1p;2p;11p;12p' <<<"$strip" | tr '\n' ' ')" = "1月 123万 2月 98,765 11月 200万 12月 12,345 "
+xdotool windowsize "$VIEW" 700 500
+sleep 1
+strip=$(strip_text)
+echo "$strip" >"$E2E_SHOTS/strip-narrow.txt"
+screenshot viewer-strip-narrow
+check "... in a narrow window the five-figure ones too" \
+  test "$(sed -n '2p;12p' <<<"$strip" | tr '\n' ' ')" = "2月 10万 12月 1万 "
 xdotool key Escape
 viewer_ends
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/SettingsStore.h"
 #include "core/entry/Ledger.h"
+#include "tests/support/MemoryRegistry.h"
 #include "tests/support/ScratchFiles.h"
 
 namespace mametan {
@@ -85,6 +87,10 @@ TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
   EXPECT_EQ(unreadable[0].lineText, "9");
   EXPECT_EQ(unreadable[0].text, "garbage");
   EXPECT_EQ(unreadable[1].text, std::string(999, 'x') + "...") << "cut, never inside a character";
+  EXPECT_EQ(UnreadableText(unreadable, {0, 7}, "\r\n"), "9\tgarbage\r\n");
+  EXPECT_EQ(UnreadableNote(2, 2), "2 行");
+  EXPECT_EQ(UnreadableNote(1500, 1000), "1500 行のうち最初の 1000 行");
+  EXPECT_TRUE(presenter.BarsText("\n").starts_with("日用品\t300円\t75.0%\n食費\t100円\t25.0%\n"));
 
   // The other month's lines are found again, also out of order.
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageUp));
@@ -146,6 +152,53 @@ TEST(ViewerPresenter, FollowsTheFile) {
   presenter.FileChanged();
   EXPECT_EQ(view.shown.totalText, "合計 0円（0件）");
   EXPECT_FALSE(view.shown.status.empty());
+}
+
+// Rows sort by the values behind their texts; a second press on the same
+// heading reverses; equal keys keep the file's order either way; the order
+// holds across months; Ctrl+C copies the rows as shown.
+TEST(ViewerPresenter, SortsByColumnsAndCopiesAsShown) {
+  ScratchDir dir;
+  const std::string path = dir / "kakeibo.csv";
+  WriteBytes(path,
+             "2001/11/10,a,x,150\r\n2001/11/02,b,y,1050\r\n2001/10/31,c,z,7\r\n"
+             "2001/11/5,c,w,20000\r\n2001/11/10,a,v,150\r\n2001/10/01,d,u,8\r\n");
+  FakeView view;
+  ViewerPresenter presenter(view, MonthKey(2026, 12));
+  presenter.Open(path);
+  const auto goods = [&view] {
+    std::string text;
+    for (const ViewerRow& row : view.shown.rows) text += row.goods;
+    return text;
+  };
+  EXPECT_EQ(goods(), "xywv") << "the file's order";
+  presenter.SortBy(3);
+  EXPECT_EQ(goods(), "xvyw");
+  EXPECT_EQ(view.shown.sortColumn, 3);
+  presenter.SortBy(3);
+  EXPECT_EQ(goods(), "wyxv") << "reversed, equal prices still in the file's order";
+  EXPECT_FALSE(view.shown.sortAscending);
+  presenter.SortBy(0);
+  EXPECT_EQ(goods(), "ywxv") << "by the date, not its text (2001/11/5 before 2001/11/10)";
+  presenter.SortBy(1);
+  presenter.SortBy(1);
+  EXPECT_EQ(goods(), "wyxv");
+  presenter.PreviousMonth();
+  EXPECT_EQ(goods(), "uz") << "a month shown later in the same order";
+  presenter.NextMonth();
+  EXPECT_EQ(presenter.RowsText({3, 0}, "\r\n"),
+            "2001/11/10\ta\tv\t150\r\n2001/11/5\tc\tw\t20,000\r\n");
+}
+
+TEST(ViewerPresenter, OpensTheLedgerNamedFirstElseTheSettingsOne) {
+  MemoryRegistry registry;
+  EXPECT_EQ(LedgerAtLaunch({"a b.csv", "other.csv"}, registry), "a b.csv");
+  EXPECT_EQ(LedgerAtLaunch({}, registry), "kakeibo.csv") << "the settings' default";
+  auto& key = registry.Company().subkeys[kSettingsKeyName];
+  key = std::make_shared<MemoryRegistry::Node>();
+  key->values["File_Kakeibo"] = RegValue{RegType::Sz, "家計簿.csv"};
+  key->values["Tax"] = RegValue{RegType::Sz, "many"};
+  EXPECT_EQ(LedgerAtLaunch({}, registry), "家計簿.csv") << "an unreadable value elsewhere";
 }
 
 TEST(ViewerPresenter, GroupsThousands) {
