@@ -18,6 +18,7 @@
 // break and does not start with a blank when read, so a written value is
 // stored up to its first CR or LF, and one that starts with blanks reads back
 // without them; any other text reads back the same.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,8 @@ class IniText {
   // The names of the sections in order of their first header, each once.
   std::vector<std::string> Sections() const;
   bool HasSection(std::string_view section) const;
+  // Whether a section header's name matches; stops at the first that does.
+  bool AnySection(const std::function<bool(std::string_view)>& match) const;
   std::optional<std::string> Value(std::string_view section, std::string_view key) const;
 
   // Replaces the value of the key's first line in the section, or adds a
