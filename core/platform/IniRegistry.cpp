@@ -161,8 +161,8 @@ struct IniRegistry::State {
   int fd = -1;  // the locked file; -1 when it does not exist
   mode_t mode = 0;
   ReadResult read = ReadResult::Missing;
-  std::string original;
   IniText text;
+  IniText fresh;                       // the file read afresh outside a batch
   std::map<std::string, bool> exists;  // answers of Exists() for this text
   std::optional<std::string> firstChange;
   std::optional<std::string> lost;
@@ -188,7 +188,6 @@ struct IniRegistry::State {
       failed = read == ReadResult::Unreadable;
     }
     if (read == ReadResult::Unreadable) detail = target + ": " + why;
-    original = bytes;
     text = IniText(std::move(bytes));
   }
 
@@ -255,12 +254,11 @@ struct IniRegistry::State {
     active = false;
     bool ok = !change || !failed;
     if (change && !failed) {
-      if (text.bytes() != original) ok = Replace();
+      if (firstChange) ok = Replace();
       if (!ok) lost = firstChange.value_or(std::string());
       RemoveStaleTemps(target);
     }
     Release();
-    original.clear();
     text = IniText();
     exists.clear();
     return ok;
@@ -308,29 +306,26 @@ struct IniRegistry::State {
   }
 
   // The text to read: the batch's copy, or the file read afresh.
-  IniText Current() const {
+  const IniText& Current() {
     if (active) return text;
     std::string bytes;
     std::string why;
     ReadIni(path, bytes, why);
-    return IniText(std::move(bytes));
+    fresh = IniText(std::move(bytes));
+    return fresh;
   }
 
-  // Applies `edit` as a change; `name` is the value it is about (empty for a
-  // key). Outside a batch it is a batch of its own.
+  // Applies `edit` (true when it changed the text) as a change; `name` is
+  // the value it is about (empty for a key). Outside a batch it is a batch of its own.
   template <typename Edit>
   bool Change(const std::string& name, Edit&& edit) {
     if (active && !change) End();
     const bool own = !active;
     if (own) Begin(true);
     bool ok = !failed;
-    if (ok) {
-      const std::size_t size = text.bytes().size();
-      const std::string before = firstChange ? std::string() : text.bytes();
-      edit(text);
-      // Only an edit that adds or removes lines changes which sections exist.
-      if (text.bytes().size() != size) exists.clear();
-      if (!firstChange && text.bytes() != before) firstChange = name;
+    if (ok && edit(text)) {
+      if (!firstChange) firstChange = name;
+      exists.clear();
     }
     if (own) ok = End() && ok;
     return ok;
@@ -358,7 +353,7 @@ class IniKey : public RegistryKey {
 
   std::unique_ptr<RegistryKey> CreateSubKey(const std::string& name) override {
     const std::string child = Child(name);
-    if (name.empty() || !m_state->Change({}, [&](IniText& ini) { ini.AddSection(child); })) {
+    if (name.empty() || !m_state->Change({}, [&](IniText& ini) { return ini.AddSection(child); })) {
       return nullptr;
     }
     return std::make_unique<IniKey>(m_state, child);
@@ -379,7 +374,7 @@ class IniKey : public RegistryKey {
   }
 
   bool SetText(const std::string& name, const std::string& text) override {
-    return m_state->Change(name, [&](IniText& ini) { ini.SetValue(m_section, name, text); });
+    return m_state->Change(name, [&](IniText& ini) { return ini.SetValue(m_section, name, text); });
   }
 
   std::optional<std::size_t> SubKeyCount() override { return SubKeys().size(); }
@@ -393,7 +388,7 @@ class IniKey : public RegistryKey {
   bool DeleteSubKey(const std::string& name) override {
     if (!OpenSubKey(name)) return false;
     const std::string child = Child(name);
-    return m_state->Change({}, [&](IniText& ini) { ini.RemoveSection(child); });
+    return m_state->Change({}, [&](IniText& ini) { return ini.RemoveSection(child); });
   }
 
  private:

@@ -29,13 +29,13 @@ struct Line {
 // the bytes and nothing kept: every question about the file costs time in
 // proportion to its size, also with hundreds of thousands of sections.
 template <typename Visit>
-void ForEachLine(const std::string& bytes, Visit&& visit) {
+void ForEachLine(const std::string& bytes, Visit&& visit, std::size_t from = 0) {
   const std::string_view all(bytes);
   const char* const data = all.data();
   const std::size_t size = all.size();
   std::string_view section;
   // A byte-order mark is no part of the first line's text.
-  std::size_t i = all.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  std::size_t i = from == 0 && all.starts_with("\xEF\xBB\xBF") ? 3 : from;
   while (i < size) {
     Line line;
     line.begin = i;
@@ -99,47 +99,81 @@ bool IniText::HasSection(std::string_view section) const {
   return AnySection([section](std::string_view s) { return s == section; });
 }
 
+std::size_t IniText::FirstHeader(std::string_view section) const {
+  // Lines before any header belong to the section without a name.
+  if (section.empty()) return 0;
+  if (m_lastHeader != std::string::npos && section == m_lastSection) return m_lastHeader;
+  std::size_t at = std::string::npos;
+  ForEachLine(m_bytes, [&](const Line& line) {
+    if (line.header && line.section == section) at = line.begin;
+    return at == std::string::npos;
+  });
+  if (at != std::string::npos) {
+    m_lastSection = section;
+    m_lastHeader = at;
+  }
+  return at;
+}
+
 std::optional<std::string> IniText::Value(std::string_view section, std::string_view key) const {
   std::optional<std::string> value;
-  ForEachLine(m_bytes, [&](const Line& line) {
-    if (!line.header && line.section == section && !line.key.empty() && line.key == key) {
-      value = m_bytes.substr(line.value, line.end - line.value);
-    }
-    return !value;
-  });
+  const std::size_t from = FirstHeader(section);
+  if (from == std::string::npos) return value;
+  ForEachLine(
+      m_bytes,
+      [&](const Line& line) {
+        if (!line.header && line.section == section && !line.key.empty() && line.key == key) {
+          value = m_bytes.substr(line.value, line.end - line.value);
+        }
+        return !value;
+      },
+      from);
   return value;
 }
 
-void IniText::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+bool IniText::SetValue(std::string_view section, std::string_view key, std::string_view value) {
   // A line break cannot be part of a value: the text up to it is stored.
   value = value.substr(0, value.find_first_of("\r\n"));
   std::optional<Line> anchor;  // the line after which a new line goes
   std::optional<Line> found;   // the key's line
-  ForEachLine(m_bytes, [&](const Line& line) {
-    if (line.section != section) return !anchor;  // past the section's first block
-    if (line.header) {
-      anchor = line;
-    } else if (!line.key.empty() && anchor) {
-      if (line.key == key) {
-        found = line;
-        return false;
-      }
-      anchor = line;
-    }
-    return true;
-  });
+  // Edits go after the section's first header, which stays where it is.
+  const std::size_t from = FirstHeader(section);
+  if (from != std::string::npos) {
+    ForEachLine(
+        m_bytes,
+        [&](const Line& line) {
+          if (line.section != section) return !anchor;  // past the section's first block
+          if (line.header) {
+            anchor = line;
+          } else if (!line.key.empty() && anchor) {
+            if (line.key == key) {
+              found = line;
+              return false;
+            }
+            anchor = line;
+          }
+          return true;
+        },
+        from);
+  }
   if (found) {
+    if (std::string_view(m_bytes).substr(found->value, found->end - found->value) == value) {
+      return false;
+    }
     m_bytes.replace(found->value, found->end - found->value, value);
-    return;
+    return true;
   }
   std::string add;
   if (!anchor) add.append("[").append(section).append("]").append(LineEnd(m_bytes));
   add.append(key).append("=").append(value);
   Insert(anchor ? anchor->next : m_bytes.size(), add);
+  return true;
 }
 
-void IniText::AddSection(std::string_view section) {
-  if (!HasSection(section)) Insert(m_bytes.size(), "[" + std::string(section) + "]");
+bool IniText::AddSection(std::string_view section) {
+  if (FirstHeader(section) != std::string::npos) return false;
+  Insert(m_bytes.size(), "[" + std::string(section) + "]");
+  return true;
 }
 
 void IniText::Insert(std::size_t at, std::string text) {
@@ -155,7 +189,8 @@ void IniText::Insert(std::size_t at, std::string text) {
   m_bytes.insert(at, text);
 }
 
-void IniText::RemoveSection(std::string_view section) {
+bool IniText::RemoveSection(std::string_view section) {
+  m_lastHeader = std::string::npos;
   // The blocks to drop, found in one pass; the rest is copied once.
   std::vector<std::pair<std::size_t, std::size_t>> blocks;
   std::size_t start = std::string::npos;
@@ -167,7 +202,7 @@ void IniText::RemoveSection(std::string_view section) {
     return true;
   });
   if (start != std::string::npos) blocks.emplace_back(start, m_bytes.size());
-  if (blocks.empty()) return;
+  if (blocks.empty()) return false;
   std::string kept;
   kept.reserve(m_bytes.size());
   std::size_t from = 0;
@@ -177,6 +212,7 @@ void IniText::RemoveSection(std::string_view section) {
   }
   kept.append(m_bytes, from);
   m_bytes = std::move(kept);
+  return true;
 }
 
 }  // namespace mametan
