@@ -1,10 +1,14 @@
 #include "core/platform/DisplayCheck.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QDir>
 #include <QLibraryInfo>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -20,6 +24,19 @@ std::string Env(const char* name) {
 bool Exists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(path, ec);
+}
+
+// Whether a Unix socket at `path` takes a connection (closed at once).
+bool Answers(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.data(), path.size());
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return ok;
 }
 
 // ":1", ":1.0", "unix:1" and "/path/socket:1" are local sockets, looked at
@@ -42,8 +59,10 @@ DisplayChoice ChooseDisplayPlatform() {
   probes.wayland = [&env] {
     const std::string& name = env.waylandDisplay;
     const std::string runtime = Env("XDG_RUNTIME_DIR");
+    // A socket file alone may be left by a compositor that ended: it counts
+    // when a connection to it opens.
     const bool socket =
-        name.front() == '/' ? Exists(name) : !runtime.empty() && Exists(runtime + "/" + name);
+        name.front() == '/' ? Answers(name) : !runtime.empty() && Answers(runtime + "/" + name);
     // The toolkit's Wayland plugin is a package of its own.
     const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
                        QStringLiteral("/platforms"));

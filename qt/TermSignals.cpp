@@ -8,6 +8,8 @@
 #include <QSocketNotifier>
 #include <cerrno>
 
+#include "core/platform/Termination.h"
+
 namespace mametan {
 namespace {
 
@@ -15,6 +17,7 @@ int g_pipe[2] = {-1, -1};
 
 void OnSignal(int) {
   const int saved = errno;
+  NoteTerminationRequest();
   const char byte = 1;
   [[maybe_unused]] const auto n = write(g_pipe[1], &byte, 1);
   errno = saved;

@@ -13,6 +13,7 @@ void MainPresenter::FormCreate() {
   try {
     LoadSettings(m_registry, m_settings);
   } catch (const std::exception& e) {
+    if (!m_registry.UnreadableStore().empty()) m_unreadLoad = m_settings;
     m_view.ShowErrorBox(e.what());
   }
 }
@@ -50,6 +51,9 @@ void MainPresenter::pm_ExitClick() {
 void MainPresenter::StoreSettings() {
   if (m_settings.DelRegistry) {
     DeleteSettingsKey(m_registry);
+  } else if (m_unreadLoad && *m_unreadLoad == m_settings && !m_registry.UnreadableStore().empty()) {
+    // The store was never read and nothing was changed: it is left as it
+    // is, and the exit is not held up by a file it could not have written.
   } else {
     SaveSettings(m_registry, m_settings);
   }

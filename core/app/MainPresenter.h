@@ -7,6 +7,7 @@
 // reported on stderr and in the exit code instead, since nobody is there to
 // answer a box.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/common/ApSystem.h"
@@ -82,6 +83,8 @@ class MainPresenter {
   TApSystem& m_settings;
   std::function<void()> m_inputFormHide;
   bool m_closed = false;
+  // The record as the load left it, when the store could not be read.
+  std::optional<TApSystem> m_unreadLoad;
   int m_exitCode = 0;
 };
 

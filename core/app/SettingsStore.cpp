@@ -58,6 +58,34 @@ void WriteBool(RegistryKey* company, const char* name, bool value) {
   WriteInteger(company, name, value ? 1 : 0);
 }
 
+// Holds a batch of the store open for one load, save or delete.
+class Batch {
+ public:
+  Batch(RegistryBackend& registry, bool change) : m_registry(registry) {
+    m_registry.BeginBatch(change);
+  }
+  ~Batch() {
+    if (m_open) m_registry.EndBatch();
+  }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
+  bool End() {
+    m_open = false;
+    return m_registry.EndBatch();
+  }
+
+ private:
+  RegistryBackend& m_registry;
+  bool m_open = true;
+};
+
+// The error with the store's account of the failure (the file and the
+// system's reason) as its second line.
+AppError WithDetail(RegistryBackend& registry, const AppError& error) {
+  const std::string detail = registry.FailureDetail();
+  return detail.empty() ? error : AppError(std::string(error.what()) + "\n" + detail);
+}
+
 void DeleteTree(RegistryKey& parent, const std::string& name) {
   if (auto key = parent.OpenSubKey(name)) {
     if (const auto count = key->SubKeyCount()) {
@@ -72,6 +100,7 @@ void DeleteTree(RegistryKey& parent, const std::string& name) {
 }  // namespace
 
 void LoadSettings(RegistryBackend& registry, TApSystem& r) {
+  Batch batch(registry, false);
   const auto company = registry.OpenCompanyKey();
   RegistryKey* c = company.get();
   // A value that cannot be read keeps the field's initial value; the values
@@ -96,29 +125,48 @@ void LoadSettings(RegistryBackend& registry, TApSystem& r) {
   read([&] { r.Tax = ReadInteger(c, "Tax", 5); });
   read([&] { r.EnterToNext = ReadBool(c, "EnterToNext"); });
   const std::string unreadable = registry.UnreadableStore();
+  batch.End();
   if (!unreadable.empty()) {
-    throw AppError(
-        FormatMessage("設定ファイル %s が読み込めません。標準の設定を使用します", unreadable));
+    throw WithDetail(
+        registry, AppError(FormatMessage("設定ファイル %s が読み込めません。標準の設定を使用します",
+                                         unreadable)));
   }
   if (!firstError.empty()) throw AppError(firstError);
 }
 
 void SaveSettings(RegistryBackend& registry, const TApSystem& r) {
-  const auto company = registry.OpenCompanyKey();
-  RegistryKey* c = company.get();
-  WriteText(c, "File_Kakeibo", r.File_Kakeibo);
-  WriteText(c, "File_Kind", r.File_Kind);
-  WriteBool(c, "SaveWindowPos", r.SaveWindowPos);
-  WriteBool(c, "OpenWindowAtBoot", r.OpenWindowAtBoot);
-  WriteInteger(c, "InputWindow_Left", r.InputWindow_Left);
-  WriteInteger(c, "InputWindow_Top", r.InputWindow_Top);
-  WriteBool(c, "AutoTax", r.AutoTax);
-  WriteBool(c, "NextInput", r.NextInput);
-  WriteInteger(c, "Tax", r.Tax);
-  WriteBool(c, "EnterToNext", r.EnterToNext);
+  // One batch: a store kept in a file takes all ten values in one replace.
+  Batch batch(registry, true);
+  try {
+    const auto company = registry.OpenCompanyKey();
+    RegistryKey* c = company.get();
+    WriteText(c, "File_Kakeibo", r.File_Kakeibo);
+    WriteText(c, "File_Kind", r.File_Kind);
+    WriteBool(c, "SaveWindowPos", r.SaveWindowPos);
+    WriteBool(c, "OpenWindowAtBoot", r.OpenWindowAtBoot);
+    WriteInteger(c, "InputWindow_Left", r.InputWindow_Left);
+    WriteInteger(c, "InputWindow_Top", r.InputWindow_Top);
+    WriteBool(c, "AutoTax", r.AutoTax);
+    WriteBool(c, "NextInput", r.NextInput);
+    WriteInteger(c, "Tax", r.Tax);
+    WriteBool(c, "EnterToNext", r.EnterToNext);
+  } catch (const AppError& e) {
+    batch.End();
+    throw WithDetail(registry, e);
+  }
+  if (!batch.End()) {
+    // Nothing reached the store: the error names the first change lost, as
+    // a store written value by value would have failed on it.
+    const std::string lost = registry.LostChange();
+    throw WithDetail(
+        registry,
+        AppError(lost.empty() ? FormatMessage("キー %s の作成に失敗しました", kSettingsKeyName)
+                              : FormatMessage("'%s' の設定に失敗しました", lost)));
+  }
 }
 
 void DeleteSettingsKey(RegistryBackend& registry) {
+  Batch batch(registry, true);
   if (const auto company = registry.OpenCompanyKey()) DeleteTree(*company, kSettingsKeyName);
 }
 

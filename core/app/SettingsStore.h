@@ -16,7 +16,10 @@ inline constexpr const char* kSettingsKeyName = "Mametan";
 void LoadSettings(RegistryBackend& registry, TApSystem& record);
 
 // Writes the ten values in their fixed order; throws on the first failure,
-// leaving the values written before it.
+// leaving the values written before it. A store kept in a file takes them as
+// one change: all ten or none, and no write at all when none differs. The
+// error's second line, when the store gives one, names the file and the
+// system's reason.
 void SaveSettings(RegistryBackend& registry, const TApSystem& record);
 
 // Removes the settings key with everything under it. Never reports anything.

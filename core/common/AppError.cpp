@@ -9,7 +9,12 @@ std::string FormatMessage(const std::string& format, const std::string& arg) {
   return out;
 }
 
-std::string ErrorBoxText(const std::string& message) {
+std::string ErrorBoxText(const std::string& full) {
+  // The rule holds for the first line; a second one (the system's account of
+  // the failure) is shown as it is.
+  const std::size_t eol = full.find('\n');
+  if (eol != std::string::npos) return ErrorBoxText(full.substr(0, eol)) + full.substr(eol);
+  const std::string& message = full;
   if (message.empty()) return message;
   // Every character outside ASCII starts with a byte of 0x80 or more in code
   // page 932, so only an ASCII last character can sort at or before ".".

@@ -1,5 +1,7 @@
 #include "core/common/CommandLine.h"
 
+#include "core/common/AppError.h"
+
 namespace mametan {
 
 bool DebugMode = false;
@@ -12,6 +14,15 @@ bool HasDebugSwitch(const std::vector<std::string>& args) {
     if (arg == "/debug") return true;
   }
   return false;
+}
+
+std::optional<std::string> UnusableFolderMessage(const std::vector<std::string>& args) {
+  for (std::size_t i = 0; i + 2 < args.size(); ++i) {
+    if (args[i] == "/folder-error") {
+      return FormatMessage("家計簿のフォルダ %s が使えません", args[i + 1]) + "\n" + args[i + 2];
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace mametan

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/entry/Ledger.h"
 
@@ -42,7 +43,18 @@ struct CheckedEntry {
   EntryProblem problem;
 };
 
+// Whether a date field's text "yyyy/mm/dd" (any separator) names a day of
+// the calendar: every digit position filled, year 1-9999, month 1-12, the
+// day within the month (29 February in leap years of the Gregorian rule).
+bool IsCalendarDate(std::string_view text);
+
+// A text as a one-line field shows it: a trailing line break dropped, each
+// inner line break (CR LF, CR or LF) and tab a blank.
+std::string AsShown(std::string_view text);
+
 // Checks in order: date, kind, goods, price, tax rate; the first failure wins.
+// A date must be a day of the calendar after the field's own checks. The kind
+// and the goods are taken as their fields show them (AsShown).
 // Typed text may not carry the code points that stand for raw bytes (only a
 // kind from the file may), and a kind may not end in a lone lead byte, which
 // would swallow the separator after it. With automatic tax the rate must lie

@@ -18,6 +18,7 @@
 // break and does not start with a blank when read, so a written value is
 // stored up to its first CR or LF, and one that starts with blanks reads back
 // without them; any other text reads back the same.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,30 +30,41 @@ class IniText {
  public:
   IniText() = default;
   explicit IniText(std::string bytes) : m_bytes(std::move(bytes)) {}
+  IniText(const IniText&) = default;
+  IniText& operator=(const IniText&) = default;
 
   const std::string& bytes() const { return m_bytes; }
 
   // The names of the sections in order of their first header, each once.
   std::vector<std::string> Sections() const;
   bool HasSection(std::string_view section) const;
+  // Whether a section header's name matches; stops at the first that does.
+  bool AnySection(const std::function<bool(std::string_view)>& match) const;
   std::optional<std::string> Value(std::string_view section, std::string_view key) const;
 
+  // Each change tells whether the bytes changed.
   // Replaces the value of the key's first line in the section, or adds a
   // line at the end of the section's first block, or adds the section at the
   // end of the file.
-  void SetValue(std::string_view section, std::string_view key, std::string_view value);
+  bool SetValue(std::string_view section, std::string_view key, std::string_view value);
   // Adds the section's header at the end of the file when it is missing.
-  void AddSection(std::string_view section);
+  bool AddSection(std::string_view section);
   // Removes every block of the section: its header and the lines up to the
   // next header.
-  void RemoveSection(std::string_view section);
+  bool RemoveSection(std::string_view section);
 
  private:
   // Inserts the lines `text` at the start of a line, or after the last line
   // when that has no line end.
   void Insert(std::size_t at, std::string text);
+  // Where the section's first header starts; npos when it has none. The
+  // last answer is kept: the program asks about one section many times, and
+  // its edits all lie after that header.
+  std::size_t FirstHeader(std::string_view section) const;
 
   std::string m_bytes;
+  mutable std::string m_lastSection;
+  mutable std::size_t m_lastHeader = std::string::npos;
 };
 
 }  // namespace mametan

@@ -47,6 +47,23 @@ class RegistryBackend {
   // The store's name when it exists but cannot be read (its values then look
   // missing); empty otherwise.
   virtual std::string UnreadableStore() { return {}; }
+
+  // A store kept in one file takes a whole load, save or delete at once:
+  // BeginBatch reads the file once (for a change, under a lock held until
+  // EndBatch), the keys then read and change that copy, and EndBatch puts a
+  // changed copy in place with one replace, so that the file holds all the
+  // batch's values or none of them. A store that works value by value (the
+  // registry) ignores both. While a batch for a change could not take the
+  // file, the company key cannot be opened.
+  virtual void BeginBatch(bool change) { (void)change; }
+  // False when the changes did not reach the store; nothing was written then.
+  virtual bool EndBatch() { return true; }
+  // After a failed EndBatch: the first change that was lost, a value's name,
+  // or empty when it was the creation of a key.
+  virtual std::string LostChange() const { return {}; }
+  // The file and the system's reason for the last failure ("file: reason"),
+  // for a second line under the error; empty when there is nothing to add.
+  virtual std::string FailureDetail() const { return {}; }
 };
 
 }  // namespace mametan

@@ -66,4 +66,44 @@ start_entry usr/share/applications/mametan.desktop
 check "a kind file the user deleted brings the warning back" wait_window Message 15
 check "... and is not made again" test ! -e "$folder/item.txt"
 kill -TERM "$LAST_PID"; wait_exit "$LAST_PID"
+
+# A file where the folder should be: the box names the folder and the
+# reason, OK ends the program with 1, and no ledger is made anywhere.
+rm -rf "$folder"; : >"$folder"
+start_entry usr/share/applications/mametan.desktop
+check "an account-book folder that is a file brings the error box" wait_window 'まめたん家計簿' 15
+screenshot unusable-folder
+xdotool key Return
+check "... and OK ends the program with 1" wait_exit "$LAST_PID" 5
+check "... (exit ${EXIT_CODE:-none})" test "${EXIT_CODE:-0}" -eq 1
+check "... with no ledger anywhere" test -z "$(find "$HOME" -name kakeibo.csv)"
+check "... naming folder and reason on stderr" \
+  grep -qF "家計簿のフォルダ $folder が使えません" "$E2E_DIR/app.log"
+rm -f "$folder"
+
+# Without HOME the password database gives the home; a user-dirs value with
+# shell escapes names the folder it spells.
+pwhome=$E2E_DIR/pwhome stub=$E2E_DIR/stub
+mkdir -p "$pwhome" "$stub"
+printf '#!/bin/sh\necho "me:x:%s:%s::%s:/bin/sh"\n' "$(id -u)" "$(id -g)" "$pwhome" >"$stub/getent"
+chmod +x "$stub/getent"
+for home in unset empty; do
+  if [[ $home == unset ]]; then
+    (export PATH=$stub:$PATH XDG_CONFIG_HOME=$pwhome/.config; unset HOME; start_entry usr/share/applications/mametan.desktop; echo "$LAST_PID" >"$E2E_DIR/pid")
+  else
+    (export PATH=$stub:$PATH XDG_CONFIG_HOME=$pwhome/.config HOME=; start_entry usr/share/applications/mametan.desktop; echo "$LAST_PID" >"$E2E_DIR/pid")
+  fi
+  pid=$(cat "$E2E_DIR/pid")
+  check "HOME $home: the program docks" wait_docked 15
+  check "... in the folder under the password database's home" \
+    test "$(readlink "/proc/$pid/cwd")" = "$pwhome/Documents/まめたん家計簿"
+  kill -TERM "$pid"; wait_exit "$pid"
+done
+mkdir -p "$XDG_CONFIG_HOME"
+printf 'XDG_DOCUMENTS_DIR="$HOME/My \\"Docs\\" \\\\ \\$x"\n' >"$XDG_CONFIG_HOME/user-dirs.dirs"
+start_entry usr/share/applications/mametan.desktop
+check "an escaped user-dirs value: the program docks" wait_docked 15
+check "... in the folder the value spells" \
+  test "$(readlink "/proc/$LAST_PID/cwd")" = "$HOME/My \"Docs\" \\ \$x/まめたん家計簿"
+kill -TERM "$LAST_PID"; wait_exit "$LAST_PID"
 e2e_finish

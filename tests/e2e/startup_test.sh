@@ -51,6 +51,14 @@ check "an unreachable display ends with 1 (got $code)" test "$code" -eq 1
 check "... saying so in one line (got: $err)" \
   test "$err" = 'mametan: cannot connect to the X display ":999"'
 
+# A Wayland socket its compositor left behind, and no X display: the same
+# one line and exit 1, not the toolkit's abort.
+python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$E2E_DIR/wayland-stale"
+err=$(env -u DISPLAY WAYLAND_DISPLAY="$E2E_DIR/wayland-stale" "$MAMETAN" 2>&1 >/dev/null); code=$?
+check "a stale Wayland socket without X ends with 1 (got $code)" test "$code" -eq 1
+check "... saying so in one line (got: $err)" test "$err" = \
+  "mametan: cannot connect to the X display: DISPLAY is not set (no usable Wayland display \"$E2E_DIR/wayland-stale\")"
+
 # A lock file that is not ours (another user's, or a link) ends the start
 # with 1 and one line on stderr that names it.
 lock=/run/user/$(id -u)/Mametan.lock

@@ -1,10 +1,14 @@
 // The INI settings file, the application's top-level error handling and the
 // host window's close path.
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +23,7 @@
 #include "core/platform/IniRegistry.h"
 #include "qt/Application.h"
 #include "qt/HostWindow.h"
+#include "tests/support/FileRights_posix.h"
 
 namespace mametan {
 namespace {
@@ -126,8 +131,9 @@ TEST_F(IniSettingsTest, UnreadableFileWarnsGivesDefaultsAndIsNotRewritten) {
     LoadSettings(registry, r);
     FAIL() << "no warning";
   } catch (const AppError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "設定ファイル " + Path().toStdString() + " が読み込めません。標準の設定を使用します");
+    EXPECT_EQ(std::string(e.what()), "設定ファイル " + Path().toStdString() +
+                                         " が読み込めません。標準の設定を使用します\n" +
+                                         Path().toStdString() + ": Is a directory");
   }
   EXPECT_EQ(r.File_Kakeibo, "kakeibo.csv");
   EXPECT_EQ(r.Tax, 5);
@@ -165,6 +171,100 @@ TEST_F(IniSettingsTest, UnwritableFileFailsTheSaveLoudly) {
   }
   IniRegistry registry(Path().toStdString());
   EXPECT_THROW(SaveSettings(registry, TApSystem{}), AppError);
+}
+
+// What a save does to the file and its folder, as an ordinary user.
+TEST_F(IniSettingsTest, SaveMeetsTheFileSystem) {
+  const std::string path = Path().toStdString();
+  const std::string saved =
+      "[Other]\nk=v\n[Mametan]\nFile_Kakeibo=kakeibo.csv\nFile_Kind=item.txt\n"
+      "SaveWindowPos=0\nOpenWindowAtBoot=0\nInputWindow_Left=0\n"
+      "InputWindow_Top=0\nAutoTax=0\nNextInput=0\nTax=5\nEnterToNext=0\n";
+  TApSystem defaults;
+  LoadSettings(*std::make_unique<IniRegistry>(path), defaults);
+  TApSystem changed = defaults;
+  changed.Tax = 8;
+  const auto saveError = [&](const TApSystem& r) {
+    try {
+      IniRegistry registry(path);
+      SaveSettings(registry, r);
+    } catch (const AppError& e) {
+      return ErrorBoxText(e.what());
+    }
+    return std::string();
+  };
+  test::WithoutFileRightsOverride asUser;
+
+  // A read-only file: an unchanged save writes nothing and succeeds; a
+  // change fails, names the file and the reason, and leaves it as it was.
+  Write(saved.c_str());
+  QFile::setPermissions(Path(), QFile::ReadOwner);
+  const auto inode = QFileInfo(Path()).fileTime(QFileDevice::FileMetadataChangeTime);
+  EXPECT_EQ(saveError(defaults), "");
+  EXPECT_EQ(saveError(changed), "'Tax' の設定に失敗しました.\n" + path + ": Permission denied");
+  EXPECT_EQ(Read().toStdString(), saved);
+  EXPECT_EQ(QFileInfo(Path()).fileTime(QFileDevice::FileMetadataChangeTime), inode);
+  QFile::setPermissions(Path(), QFile::ReadOwner | QFile::WriteOwner);
+
+  // A read-only folder: the error names the folder the new file could not go to.
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+  EXPECT_EQ(saveError(changed), "'Tax' の設定に失敗しました.\n" + path + ": " +
+                                    dir.path().toStdString() + ": Permission denied");
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_EQ(Read().toStdString(), saved);
+
+  // Another program's lock: the save gives up, all ten values or none.
+  {
+    QFile holder(Path());
+    ASSERT_TRUE(holder.open(QIODevice::ReadOnly));
+    ASSERT_EQ(flock(holder.handle(), LOCK_EX), 0);
+    EXPECT_EQ(saveError(changed),
+              "キー Mametan の作成に失敗しました.\n" + path + ": 他のプログラムがロックしています");
+  }
+  EXPECT_EQ(Read().toStdString(), saved);
+
+  // Temporary files of copies killed during a save go; a running one's stays.
+  const pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  waitpid(dead, nullptr, 0);
+  const QString stale = Path() + ".tmp-" + QString::number(dead);
+  const QString running = Path() + ".tmp-" + QString::number(getppid());
+  for (const QString& name : {stale, running}) {
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  EXPECT_EQ(saveError(changed), "");
+  EXPECT_FALSE(QFile::exists(stale));
+  EXPECT_TRUE(QFile::remove(running));
+  EXPECT_TRUE(Read().contains("\nTax=8\n"));
+
+  // A dangling link is written through: its target is made, the link stays.
+  QFile::remove(Path());
+  ASSERT_TRUE(QFile::link(dir.filePath("dotfiles/kept.ini"), Path()));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("dotfiles"));
+  EXPECT_EQ(saveError(changed), "");
+  EXPECT_TRUE(QFileInfo(Path()).isSymLink());
+  QFile target(dir.filePath("dotfiles/kept.ini"));
+  ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(target.readAll().contains("Tax=8"));
+
+  // A UTF-16 file: named at the load, defaults used, never rewritten.
+  QFile::remove(Path());
+  const QByteArray utf16("\xFF\xFE[\0M\0a\0m\0e\0t\0a\0n\0]\0\n\0T\0a\0x\0=\0\x39\0\n\0", 32);
+  Write(utf16);
+  TApSystem r;
+  IniRegistry registry(path);
+  try {
+    LoadSettings(registry, r);
+    ADD_FAILURE() << "no warning";
+  } catch (const AppError& e) {
+    EXPECT_EQ(std::string(e.what()), "設定ファイル " + path +
+                                         " が読み込めません。標準の設定を使用します\n" + path +
+                                         ": UTF-16 のファイルです");
+  }
+  EXPECT_EQ(r.Tax, 5);
+  EXPECT_NE(saveError(changed), "");
+  EXPECT_EQ(Read(), utf16);
 }
 
 TEST(Application, ExceptionInAnEventHandlerShowsTheErrorBoxAndGoesOn) {
@@ -207,14 +307,22 @@ TEST(HostWindow, FailingSaveKeepsTheProgramRunningAndRetries) {
   ASSERT_EQ(messages.boxes.size(), 1u) << "the unreadable file is named at start";
   EXPECT_TRUE(messages.boxes[0].text.startsWith("設定ファイル "));
   messages.boxes.clear();
+  SettingsRecord.Tax = 8;  // a change the store cannot take
   QCloseEvent close;
   QCoreApplication::sendEvent(&form, &close);
   EXPECT_FALSE(close.isAccepted());
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_EQ(messages.boxes[0].caption, "まめたん家計簿");
-  EXPECT_TRUE(messages.boxes[0].text.startsWith("キー Mametan の作成に失敗しました") ||
-              messages.boxes[0].text.startsWith("'File_Kakeibo' の設定に失敗しました"))
-      << messages.boxes[0].text.toStdString();
+  EXPECT_EQ(messages.boxes[0].text.toStdString(),
+            "キー Mametan の作成に失敗しました.\n" +
+                dir.filePath("VelmaroSoftware.ini").toStdString() + ": Is a directory");
+
+  // Nothing changed since the store could not be read: the exit leaves it.
+  messages.boxes.clear();
+  SettingsRecord.Tax = 5;
+  EXPECT_TRUE(form.FormClose());
+  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_TRUE(QFileInfo(dir.filePath("VelmaroSoftware.ini")).isDir());
 
   // Once the file can be written, the next exit saves.
   ASSERT_TRUE(QDir(dir.path()).rmdir("VelmaroSoftware.ini"));

@@ -434,9 +434,16 @@ TEST_F(InputWindowTest, UnfinishedDayIsRefusedOnOk) {
   EXPECT_EQ(ui->medt_Date->cursorPosition(), 8);
   EXPECT_TRUE(Ledger().isEmpty());
 
-  ui->medt_Date->SetText("    /  /29");  // year and month may stay blank
+  // The mask lets year and month stay blank: the day is then no day of the
+  // calendar, refused by the window's own message.
+  ui->medt_Date->SetText("    /  /29");
   ui->bbtn_Ok->click();
-  EXPECT_EQ(LastLine(), "    /  /29,k,g,1");
+  EXPECT_EQ(LastMessage().toStdString(), "日付が正しくありません。");
+  EXPECT_EQ(Focused(), ui->medt_Date);
+  EXPECT_TRUE(Ledger().isEmpty());
+  ui->medt_Date->SetText("2001/11/29");
+  ui->bbtn_Ok->click();
+  EXPECT_EQ(LastLine(), "2001/11/29,k,g,1");
 }
 
 TEST_F(InputWindowTest, TooLargePriceAndUnsavableTextsAreRefused) {

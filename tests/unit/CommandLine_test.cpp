@@ -31,6 +31,16 @@ TEST(ErrorBoxText, FullStopAfterCharactersSortingAfterDot) {
   EXPECT_EQ(ErrorBoxText("a-"), "a-");
   EXPECT_EQ(ErrorBoxText("/"), "/.");
   EXPECT_EQ(ErrorBoxText(""), "");
+  // A second line (the file and the system's reason) is shown as it is.
+  EXPECT_EQ(ErrorBoxText("'Tax' の設定に失敗しました\n/a/b.ini: Permission denied"),
+            "'Tax' の設定に失敗しました.\n/a/b.ini: Permission denied");
+}
+
+TEST(UnusableFolderMessage, NamesTheFolderAndTheReason) {
+  EXPECT_EQ(UnusableFolderMessage({"/folder-error", "/home/u/Documents/x", "File exists"}),
+            "家計簿のフォルダ /home/u/Documents/x が使えません\nFile exists");
+  EXPECT_EQ(UnusableFolderMessage({"/debug"}), std::nullopt);
+  EXPECT_EQ(UnusableFolderMessage({"/folder-error", "/x"}), std::nullopt);
 }
 
 TEST(FormatMessage, FillsTheFirstPlaceholder) {

@@ -31,6 +31,12 @@ TEST(DisplayChoice, PlatformFromTheSession) {
       {{"wayland", ":1", "wayland-1"},   true,  true,  true,  "",        "",       false},
       {{"xcb", ":0", ""},                false, true,  false, "",        noServer, true},
       {{"xcb;wayland", ":9", "wayland-1"}, true, false, false, "",       "",       true},
+      // A Wayland socket nobody answers on (its compositor ended) and no X.
+      {{"", "", "wayland-1"},            false, false, false, "",
+       "cannot connect to the X display: DISPLAY is not set (no usable Wayland display \"wayland-1\")", false},
+      {{"wayland", ":0", "wayland-1"},   false, true,  true,  "",
+       "cannot connect to the Wayland display \"wayland-1\"",                      false},
+      {{"wayland;xcb", ":0", "wayland-1"}, false, true, true, "",        "",       true},
   };
   // clang-format on
   for (const Case& c : cases) {

@@ -50,6 +50,12 @@ TEST(CheckEntry, FirstFailureWinsInFieldOrder) {
        EntryField::Date, "日付がありません。"},
       {[](EntryTexts& e) { e.date = ""; }, EntryField::Date, "日付がありません。"},
       {[](EntryTexts& e) {
+         e.date = "2024/02/30";
+         e.kind = "";
+       },
+       EntryField::Date, "日付が正しくありません。"},
+      {[](EntryTexts& e) { e.goods = "\r\n"; }, EntryField::Goods, "商品名がありません。"},
+      {[](EntryTexts& e) {
          e.dateComplete = false;
          e.kind = "";
        },
@@ -112,16 +118,42 @@ TEST(CheckEntry, FirstFailureWinsInFieldOrder) {
   }
 }
 
+TEST(CheckEntry, OnlyCalendarDaysPass) {
+  // The mask lets blanks stay in any digit position and takes any digits.
+  const std::pair<const char*, bool> dates[] = {
+      {"2024/02/29", true},   {"2000/02/29", true},  {"0001/01/01", true},  {"9999/12/31", true},
+      {"2026/04/30", true},   {"2023/02/29", false}, {"1900/02/29", false}, {"2024/02/30", false},
+      {"2026/04/31", false},  {"0000/00/00", false}, {"2026/13/01", false}, {"2026/00/10", false},
+      {"2026/01/00", false},  {" 026/12/08", false}, {"2026/1 /08", false}, {"    /  /29", false},
+      {"2026/12/08 ", false}, {"2026-12-08", true},
+  };
+  for (const auto& [date, day] : dates) {
+    EntryTexts e = Valid();
+    e.date = date;
+    const EntryProblem p = CheckEntry(e).problem;
+    EXPECT_EQ(p.field, day ? EntryField::None : EntryField::Date) << date;
+  }
+}
+
+TEST(CheckEntry, KindAndGoodsAsTheFieldShowsThem) {
+  EntryTexts e = Valid();
+  e.kind = "食\tfood\n";
+  e.goods = "line1\nline2\r\nline3\rend\r\n";
+  const CheckedEntry c = CheckEntry(e);
+  EXPECT_EQ(c.record.kind, "\x90\x48 food");
+  EXPECT_EQ(c.record.goods, "line1 line2 line3 end");
+}
+
 TEST(CheckEntry, AcceptsSpacesAndAppliesTax) {
   EntryTexts e = Valid();
   e.kind = "   ";
   e.goods = " ";
-  e.date = "    /  /29";  // year and month may stay blank
+  e.date = "2024/02/29";
   e.price = "$1F";
   CheckedEntry c = CheckEntry(e);
   EXPECT_FALSE(c.problem);
   EXPECT_EQ(c.record.price, 31);
-  EXPECT_EQ(c.record.date, "    /  /29");
+  EXPECT_EQ(c.record.date, "2024/02/29");
   EXPECT_EQ(c.record.kind, "   ");
   // A kind from the file keeps its bytes, raw ones and a whole pair at its end;
   // typed texts are encoded.

@@ -106,6 +106,15 @@ TEST_F(InputPresenterTest, RefusalsAndAFailedWriteKeepTheEntry) {
   input.bbtn_OkClick();
   EXPECT_EQ(view.log.back(), "date refused");
 
+  Type("食費", "牛乳", "100");
+  for (const char* date : {"2024/02/30", "0000/00/00"}) {
+    view.texts[InputControl::Date] = date;
+    input.bbtn_OkClick();
+    EXPECT_EQ(view.log[view.log.size() - 2], "warn 日付が正しくありません。") << date;
+    EXPECT_EQ(view.log.back(), "focus 0") << date;
+  }
+  EXPECT_FALSE(std::filesystem::exists(settings.File_Kakeibo)) << "nothing written";
+
   view.texts[InputControl::Date] = "2001/11/09";
   Type("食費", "牛乳", "100");
   settings.File_Kakeibo = dir / "no-folder/kakeibo.csv";
