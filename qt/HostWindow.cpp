@@ -10,8 +10,8 @@
 #include <QUrl>
 
 #include "BuildInfo.h"
+#include "core/app/HostDesign.h"
 #include "core/common/ApSystem.h"
-#include "core/common/AppError.h"
 #include "qt/MessageBox.h"
 #include "qt/Pictures.h"
 
@@ -48,9 +48,8 @@ Tform_Main::Tform_Main(RegistryBackend& registry, TrayBackendFactory trayBackend
   QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
   f.setPixelSize(12);
   setFont(f);
-  // The designed outer size is 174 x 166 at 234, 118.
-  move(234, 118);
-  resize(174, 166);
+  move(kHostWindowPlace.left, kHostWindowPlace.top);
+  resize(kHostWindowPlace.width, kHostWindowPlace.height);
   OpenHelpFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
   CreateComponents(std::move(trayBackends));
   m_presenter.FormCreate();
@@ -67,65 +66,39 @@ void Tform_Main::CreateComponents(TrayBackendFactory trayBackends) {
 
   imglst_Menu = new TImageList(this);
   imglst_Menu->setObjectName(QStringLiteral("imglst_Menu"));
-  for (const char* name :
-       {"menu_input", "menu_list", "menu_setup", "menu_help", "menu_about", "menu_exit"}) {
-    imglst_Menu->Add(Picture(name));
-  }
-
   pmenu_Right = new QMenu(this);
   pmenu_Right->setObjectName(QStringLiteral("pmenu_Right"));
-  const auto item = [this](const char* name, const QString& caption, int image,
-                           void (Tform_Main::*handler)()) {
-    QAction* a = pmenu_Right->addAction(imglst_Menu->Image(image), caption);
-    a->setObjectName(QLatin1String(name));
-    connect(a, &QAction::triggered, this, handler);
-    return a;
+  for (const MenuItem& item : kHostMenu) {
+    QAction* a = nullptr;
+    if (item.caption) {
+      imglst_Menu->Add(Picture(item.image));
+      a = pmenu_Right->addAction(imglst_Menu->Image(imglst_Menu->Count() - 1),
+                                 QString::fromUtf8(item.caption));
+      const MenuCommand command = item.command;
+      connect(a, &QAction::triggered, this, [this, command] { MenuCommandChosen(command); });
+    } else {
+      a = pmenu_Right->addSeparator();
+    }
+    a->setObjectName(QLatin1String(item.name));
+    a->setVisible(item.visible);
+  }
+  const auto action = [this](const char* name) {
+    return pmenu_Right->findChild<QAction*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
   };
-  I1 = item("I1", QStringLiteral("入力(&I)..."), 0, &Tform_Main::I1Click);
-  List1 = item("List1", QStringLiteral("一覧(&V)..."), 1, &Tform_Main::List1Click);
-  List1->setVisible(false);
-  S1 = item("S1", QStringLiteral("設定(&S)..."), 2, &Tform_Main::S1Click);
-  Help1 = item("Help1", QStringLiteral("ヘルプ(&H)"), 3, &Tform_Main::Help1Click);
-  N1 = pmenu_Right->addSeparator();
-  N1->setObjectName(QStringLiteral("N1"));
-  About1 = item("About1", QStringLiteral("バージョン情報(&A)..."), 4, &Tform_Main::About1Click);
-  pm_Exit = item("pm_Exit", QStringLiteral("終了(&E)"), 5, &Tform_Main::pm_ExitClick);
+  I1 = action("I1");
+  List1 = action("List1");
+  S1 = action("S1");
+  Help1 = action("Help1");
+  N1 = action("N1");
+  About1 = action("About1");
+  pm_Exit = action("pm_Exit");
 
-  // The icon's stored properties, in the order the component reads them. A
-  // refusal while they are read is reported as a failure to read the form.
   TrayIcon = new TTrayIcon(this, std::move(trayBackends));
   // Hosts that draw the icon's menu themselves show this one; set before the
   // icon is added, so the host finds it when it first looks.
   TrayIcon->SetDesktopMenu(pmenu_Right);
-  TrayIcon->Rules().SetLoading(true);
-  try {
-    TrayIcon->SetVisible(true);
-  } catch (const TrayError& e) {
-    throw AppError(std::string("TrayIcon.Visible の読み込み中のエラー : ") + e.what());
-  }
-  TrayIcon->SetHide(true);
-  TrayIcon->SetRestoreOn(imDoubleClick);
-  TrayIcon->SetPopupMenuOn(imNone);
-  TrayIcon->SetIcons(imglst_TaskTray);
-  TrayIcon->SetIconIndex(0);
-  TrayIcon->Rules().OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
-    TrayIconMouseDown(b, s, x, y);
-  };
-  TrayIcon->Loaded();
-}
-
-void Tform_Main::TrayIconMouseDown(TMouseButton button, TShiftState, int x, int y) {
-  switch (button) {
-    case mbLeft:
-      m_presenter.TrayIconMouseDown(TrayButton::Left, x, y);
-      break;
-    case mbRight:
-      m_presenter.TrayIconMouseDown(TrayButton::Right, x, y);
-      break;
-    case mbMiddle:
-      m_presenter.TrayIconMouseDown(TrayButton::Middle, x, y);
-      break;
-  }
+  TrayIcon->WatchIcons(imglst_TaskTray);
+  LoadHostTrayIcon(TrayIcon->Rules(), imglst_TaskTray, m_presenter);
 }
 
 void Tform_Main::ShowWindow(HostedWindow window) {

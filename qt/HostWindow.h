@@ -46,14 +46,13 @@ class Tform_Main : public QWidget, private MainView {
   bool Closed() const { return m_presenter.Closed(); }
   void EndSessionRequested() { m_presenter.EndSessionRequested(); }
   int ExitCode() const { return m_presenter.ExitCode(); }
+  void WindowShown(ProgramWindow window) { m_presenter.WindowShown(window); }
+  std::optional<ProgramWindow> WindowToRestore(
+      const std::function<bool(ProgramWindow)>& visible) const {
+    return m_presenter.WindowToRestore(visible);
+  }
 
-  void TrayIconMouseDown(TMouseButton button, TShiftState shift, int x, int y);
-  void I1Click() { m_presenter.I1Click(); }
-  void List1Click() { m_presenter.List1Click(); }
-  void S1Click() { m_presenter.S1Click(); }
-  void Help1Click() { m_presenter.Help1Click(); }
-  void About1Click() { m_presenter.About1Click(); }
-  void pm_ExitClick() { m_presenter.pm_ExitClick(); }
+  void MenuCommandChosen(MenuCommand command) { m_presenter.MenuCommandChosen(command); }
 
   // Opens a file with the desktop's default handler; replaced by tests.
   std::function<void(const QString& path)> OpenHelpFile;

@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "core/common/ApSystem.h"
+#include "core/entry/DateMask.h"
 #include "qt/ClassificationList.h"
 #include "qt/Clock.h"
 #include "qt/ImeMode.h"
@@ -122,7 +123,8 @@ void Tform_Input::BuildControls() {
   for (QLineEdit* edit : {m_ui->edt_Goods, m_ui->edt_Price, m_ui->cbbox_Kind->lineEdit()}) {
     edit->setMaxLength(std::numeric_limits<int>::max());
   }
-  m_ui->medt_Date->SetEditMask(QStringLiteral("!9999/99/00;1;-"));
+  m_ui->medt_Date->SetEditMask(QString::fromUtf8(kDateEditMask));
+  m_ui->medt_Date->SetMaxLength(kDateMaxLength);
   m_ui->bbtn_Ok->setIcon(Picture("ok"));
   m_ui->bbtn_Cancel->setIcon(Picture("cancel"));
   m_ui->StringGrid1->setColumnWidth(0, 64);

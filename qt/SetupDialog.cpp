@@ -49,6 +49,10 @@ void Tform_Setup::BuildControls() {
   face.setPixelSize(12);
   setFont(face);
   setFixedSize(385, 173);
+  m_ui->csedt_Tax->SetMinValue(SetupPresenter::kTaxMin);
+  m_ui->csedt_Tax->SetMaxValue(SetupPresenter::kTaxMax);
+  m_ui->csedt_Tax->SetIncrement(SetupPresenter::kTaxIncrement);
+  m_ui->csedt_Tax->SetValue(SetupPresenter::kTaxStart);
 
   const QIcon folder = Picture("folder_open");
   m_ui->spbtn_File_Kakeibo->setIcon(folder);

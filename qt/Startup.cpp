@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "core/app/ProgramWindows.h"
 #include "core/common/CommandLine.h"
 #include "core/common/TaskbarRule.h"
 #include "core/platform/DisplayCheck.h"
@@ -45,9 +47,11 @@ class Session {
   int ExitCode() const { return m_main ? m_main->ExitCode() : 0; }
 
  private:
-  // Adds a window to the program's windows, and the global that names it.
+  // Adds the next window of the program's windows, and the global that
+  // names it.
   template <typename Form>
-  Form* Add(std::unique_ptr<Form> window, Form*& global);
+  Form* Add(ProgramWindow which, std::unique_ptr<Form> window, Form*& global);
+  QWidget* WindowOf(ProgramWindow which) const;
   void CreateHostWindow();
   void ListenForTermination();
   void CreateWindows();
@@ -59,7 +63,7 @@ class Session {
   TaskbarRule m_taskbarRule;
   WindowWatcher m_watcher;
   std::unique_ptr<TermSignals> m_termSignals;
-  // The program's windows in start-up order, the host first; destroyed in
+  // The program's windows in start-up order (kProgramWindows); destroyed in
   // reverse order, each with the global that names it cleared.
   struct Window {
     std::unique_ptr<QWidget> widget;
@@ -78,12 +82,22 @@ Session::~Session() {
 }
 
 template <typename Form>
-Form* Session::Add(std::unique_ptr<Form> window, Form*& global) {
+Form* Session::Add(ProgramWindow which, std::unique_ptr<Form> window, Form*& global) {
+  if (m_windows.size() >= kProgramWindows.size() || kProgramWindows[m_windows.size()] != which) {
+    throw std::logic_error("the program's windows are made out of order");
+  }
   Form* form = window.get();
   global = form;
   m_windows.push_back({std::move(window), [&global] { global = nullptr; }});
   m_watcher.AddWindow(form);
   return form;
+}
+
+QWidget* Session::WindowOf(ProgramWindow which) const {
+  for (std::size_t i = 0; i < m_windows.size(); ++i) {
+    if (kProgramWindows[i] == which) return m_windows[i].widget.get();
+  }
+  return nullptr;
 }
 
 bool Session::Open() {
@@ -107,7 +121,8 @@ bool Session::Open() {
 }
 
 void Session::CreateHostWindow() {
-  m_main = Add(std::make_unique<Tform_Main>(m_registry), form_Main);
+  m_main = Add(ProgramWindow::Main, std::make_unique<Tform_Main>(m_registry), form_Main);
+  m_watcher.onShown = [this](std::size_t index) { m_main->WindowShown(kProgramWindows[index]); };
 }
 
 // Logout, kill and Ctrl+C take the exit command's path. Listening before the
@@ -132,12 +147,13 @@ void Session::ListenForTermination() {
 }
 
 void Session::CreateWindows() {
-  Tform_Setup* setup = Add(std::make_unique<Tform_Setup>(), form_Setup);
-  Tform_Input* input = Add(std::make_unique<Tform_Input>(), form_Input);
+  Tform_Setup* setup = Add(ProgramWindow::Setup, std::make_unique<Tform_Setup>(), form_Setup);
+  Tform_Input* input = Add(ProgramWindow::Input, std::make_unique<Tform_Input>(), form_Input);
   input->SetContextMenu(m_main->pmenu_Right);
   // Over the setup dialog, which opens it.
-  setup->SetKindEditor(Add(std::make_unique<Tform_EditKindFile>(setup), form_EditKindFile));
-  Tform_About* about = Add(std::make_unique<Tform_About>(), form_About);
+  setup->SetKindEditor(Add(ProgramWindow::KindEditor, std::make_unique<Tform_EditKindFile>(setup),
+                           form_EditKindFile));
+  Tform_About* about = Add(ProgramWindow::About, std::make_unique<Tform_About>(), form_About);
 
   HostedWindows hosted;
   hosted.input = input;
@@ -157,17 +173,15 @@ void Session::ConnectTaskbarEntry() {
                    [main] { main->close(); });
 }
 
-// The entry comes back, and the window opened last of those still open (a
-// modal editor before the dialog under it) comes forward.
+// The entry comes back, and the window opened last of those still open
+// comes forward.
 void Session::RestoreApplication() {
   m_taskbarEntry.SetShown(true);
-  for (auto w = m_windows.rbegin(); w != m_windows.rend(); ++w) {
-    QWidget* widget = w->widget.get();
-    if (widget != m_main && widget->isVisible()) {
-      ShowWindow(widget);
-      break;
-    }
-  }
+  const auto forward = m_main->WindowToRestore([this](ProgramWindow which) {
+    const QWidget* widget = WindowOf(which);
+    return widget && widget->isVisible();
+  });
+  if (forward) ShowWindow(WindowOf(*forward));
 }
 
 // The application's life: the windows are made once the notification area

@@ -142,6 +142,11 @@ bool WindowWatcher::AnyVisible(const QWidget* except) const {
 bool WindowWatcher::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Show) {
     SkipTaskbar(static_cast<QWidget*>(watched));
+    if (onShown) {
+      for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        if (m_windows[i] == watched) onShown(i);
+      }
+    }
     m_rule.WindowsChanged(true);
   } else if (event->type() == QEvent::Hide) {
     m_rule.WindowsChanged(AnyVisible(static_cast<QWidget*>(watched)));

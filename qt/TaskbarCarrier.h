@@ -57,6 +57,8 @@ class WindowWatcher : public QObject {
   // One of the program's windows, in creation order; applies the rule.
   void AddWindow(QWidget* window);
   bool AnyVisible(const QWidget* except = nullptr) const;
+  // One of the windows was shown: its place in creation order.
+  std::function<void(std::size_t index)> onShown;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

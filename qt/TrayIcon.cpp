@@ -33,9 +33,13 @@ void TTrayIcon::SetDesktopMenu(QMenu* menu) {
 }
 
 void TTrayIcon::SetIcons(TImageList* icons) {
+  WatchIcons(icons);
+  m_rules.Icons = icons;
+}
+
+void TTrayIcon::WatchIcons(TImageList* icons) {
   if (m_icons) disconnect(m_icons, &QObject::destroyed, this, nullptr);
   m_icons = icons;
-  m_rules.Icons = icons;
   if (icons) {
     TrayImageList* ref = icons;
     connect(icons, &QObject::destroyed, this, [this, ref] { m_rules.Notification(ref); });

@@ -48,6 +48,9 @@ class TTrayIcon : public QObject, private TrayEnvironment {
   void SetRestoreOn(TTrayIconMessage value) { m_rules.RestoreOn = value; }
   void SetPopupMenuOn(TTrayIconMessage value) { m_rules.PopupMenuOn = value; }
   void SetIcons(TImageList* icons);
+  // The images the rules are (or will be) given by someone else: the icon is
+  // drawn from them, and when they go the rules are told.
+  void WatchIcons(TImageList* icons);
   void SetIconIndex(int index) { m_rules.SetIconIndex(index); }
   void SetAnimateInterval(int ms) { m_rules.SetAnimateInterval(ms); }
   void SetAnimate(bool value) { m_rules.SetAnimate(value); }

@@ -40,11 +40,6 @@ void ApplicationWindow::Create() {
   g_application = this;
 }
 
-void ApplicationWindow::Watch(HWND host, std::vector<HostedDialog*> dialogs) {
-  m_host = host;
-  m_dialogs = std::move(dialogs);
-}
-
 HWND WindowOwner() { return g_application ? g_application->m_hwnd : nullptr; }
 
 void WindowShownOrHidden(HWND window, bool shown) {
@@ -76,11 +71,15 @@ void ApplicationWindow::SetShown(bool shown) {
 // as it will be.
 void ApplicationWindow::WindowsChanged(HWND window, bool shown) {
   bool anyVisible = false;
-  const auto count = [&](HWND w) {
-    if (w) anyVisible = anyVisible || (w == window ? shown : IsWindowVisible(w) != FALSE);
-  };
-  count(m_host);
-  for (HostedDialog* dialog : m_dialogs) count(dialog->Handle());
+  if (m_windows) {
+    for (ProgramWindow which : kProgramWindows) {
+      HostedDialog* dialog = WindowIn(*m_windows, which);
+      HWND w = dialog ? dialog->Handle() : nullptr;
+      if (!w) continue;
+      if (w == window && shown && onShown) onShown(which);
+      anyVisible = anyVisible || (w == window ? shown : IsWindowVisible(w) != FALSE);
+    }
+  }
   m_rule.WindowsChanged(anyVisible);
 }
 

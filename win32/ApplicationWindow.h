@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <vector>
 
 #include "core/common/TaskbarRule.h"
 #include "win32/DialogWindow.h"
@@ -23,8 +22,10 @@ class ApplicationWindow : public TaskbarEntry {
   // Makes the hidden window; from then on it owns the windows made after it.
   void Create();
   HWND Handle() const { return m_hwnd; }
-  // The windows whose visibility the entry follows.
-  void Watch(HWND host, std::vector<HostedDialog*> dialogs);
+  // The program's windows: the entry follows their visibility.
+  void Watch(const WindowTable* windows) { m_windows = windows; }
+  // One of them is being shown.
+  std::function<void(ProgramWindow)> onShown;
   // The entry's close command.
   std::function<void()> onClose;
   // The entry was chosen: the window that is open comes forward.
@@ -42,8 +43,7 @@ class ApplicationWindow : public TaskbarEntry {
 
   HINSTANCE m_instance;
   HWND m_hwnd = nullptr;
-  HWND m_host = nullptr;
-  std::vector<HostedDialog*> m_dialogs;
+  const WindowTable* m_windows = nullptr;
   TaskbarRule m_rule{*this};
 };
 

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
+#include "core/app/ProgramWindows.h"
 #include "win32/Dpi.h"
 
 namespace mametan::win32 {
@@ -20,7 +22,21 @@ class HostedDialog {
   virtual HWND Handle() const = 0;
   // The window, built now when it was not yet.
   virtual HWND Window() = 0;
+  // The window's own keys, then the dialog manager's (Tab, Enter, Esc,
+  // mnemonics); true when `msg` was used up. Asked while the window is shown.
+  virtual bool DialogMessage(MSG& msg) { return IsDialogMessageW(Handle(), &msg) != FALSE; }
 };
+
+// The program's windows, at their places in kProgramWindows (null for a
+// window a test leaves out).
+using WindowTable = std::array<HostedDialog*, kProgramWindows.size()>;
+
+inline HostedDialog*& WindowIn(WindowTable& table, ProgramWindow which) {
+  return table[static_cast<std::size_t>(which)];
+}
+inline HostedDialog* WindowIn(const WindowTable& table, ProgramWindow which) {
+  return table[static_cast<std::size_t>(which)];
+}
 
 // A control's place in its dialog's client area, in pixels at 96 dots per
 // inch.

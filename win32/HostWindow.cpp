@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
+#include <string>
 
 #include "core/common/AppError.h"
 #include "core/common/CommandLine.h"
@@ -21,14 +23,14 @@ constexpr UINT kTrayIconId = 1;
 constexpr UINT_PTR kAnimateTimer = 1;
 constexpr wchar_t kHelpFileName[] = L"mametan.html";
 
-// The designed place and outer size of the host window, seen in debug mode.
-constexpr int kLeft = 234, kTop = 118, kWidth = 174, kHeight = 166;
-
 // A menu image: the icon drawn into a 32-bit bitmap with its alpha, which
 // menus draw with their own background behind it.
-HBITMAP MenuBitmap(HINSTANCE instance, int resource, int size) {
-  const auto icon = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, 0));
+// The resource is named by the picture's name in capitals.
+HBITMAP MenuBitmap(HINSTANCE instance, const char* image, int size) {
+  std::wstring name = Wide(image);
+  for (wchar_t& c : name) c = static_cast<wchar_t>(towupper(c));
+  const auto icon =
+      static_cast<HICON>(LoadImageW(instance, name.c_str(), IMAGE_ICON, size, size, 0));
   if (!icon) return nullptr;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -83,69 +85,39 @@ void HostWindow::Create() {
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
   const int dpi = DpiOf(nullptr);
-  m_hwnd = CreateWindowExW(0, kClassName, L"form_Main", WS_OVERLAPPEDWINDOW, kLeft, kTop,
-                           Scaled(kWidth, dpi), Scaled(kHeight, dpi), WindowOwner(), nullptr,
-                           m_instance, this);
+  m_hwnd = CreateWindowExW(0, kClassName, L"form_Main", WS_OVERLAPPEDWINDOW, kHostWindowPlace.left,
+                           kHostWindowPlace.top, Scaled(kHostWindowPlace.width, dpi),
+                           Scaled(kHostWindowPlace.height, dpi), WindowOwner(), nullptr, m_instance,
+                           this);
   if (!m_hwnd) throw AppError("form_Main を作成できません");
   CreateMenu();
 
-  // The icon's stored properties, in the order the component reads them. A
-  // refusal while they are read is reported as a failure to read the form.
   const int small = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
   m_trayImage = static_cast<HICON>(
       LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_TASKTRAY), IMAGE_ICON, small, small, 0));
   m_tray = std::make_unique<TrayIconRules>(static_cast<TrayEnvironment&>(*this));
-  m_tray->SetLoading(true);
-  try {
-    m_tray->SetVisible(true);
-  } catch (const TrayError& e) {
-    throw AppError(std::string("TrayIcon.Visible の読み込み中のエラー : ") + e.what());
-  }
-  m_tray->SetHide(true);
-  m_tray->RestoreOn = imDoubleClick;
-  m_tray->PopupMenuOn = imNone;
-  m_tray->Icons = &m_trayImages;
-  m_tray->SetIconIndex(0);
-  m_tray->OnMouseDown = [this](TMouseButton button, TShiftState, int x, int y) {
-    const TrayButton b = button == mbLeft    ? TrayButton::Left
-                         : button == mbRight ? TrayButton::Right
-                                             : TrayButton::Middle;
-    m_presenter.TrayIconMouseDown(b, x, y);
-  };
-  m_tray->Loaded();
+  LoadHostTrayIcon(*m_tray, &m_trayImages, m_presenter);
   m_presenter.FormCreate();
   if (DebugMode) ::ShowWindow(m_hwnd, SW_SHOW);
 }
 
 void HostWindow::CreateMenu() {
   m_menu = CreatePopupMenu();
-  struct Item {
-    UINT id;
-    const wchar_t* caption;
-    bool visible;
-  };
-  // The list item is hidden; a Win32 menu has no hidden items, so it is left out.
-  const Item items[] = {{kCmdInput, L"入力(&I)...", true},
-                        {kCmdList, L"一覧(&V)...", false},
-                        {kCmdSetup, L"設定(&S)...", true},
-                        {kCmdHelp, L"ヘルプ(&H)", true},
-                        {0, nullptr, true},
-                        {kCmdAbout, L"バージョン情報(&A)...", true},
-                        {kCmdExit, L"終了(&E)", true}};
   const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
-  for (const Item& item : items) {
+  for (const MenuItem& item : kHostMenu) {
     if (!item.caption) {
       AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
+    // A Win32 menu has no hidden items: a hidden one is left out.
     if (!item.visible) continue;
+    const std::wstring caption = Wide(item.caption);
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP;
-    info.wID = item.id;
-    info.dwTypeData = const_cast<wchar_t*>(item.caption);
-    info.hbmpItem =
-        MenuBitmap(m_instance, IDI_MENU_FIRST + static_cast<int>(item.id - kCmdInput), size);
+    info.wID = static_cast<UINT>(item.command);
+    info.dwTypeData = const_cast<wchar_t*>(caption.c_str());
+    info.hbmpItem = MenuBitmap(m_instance, item.image, size);
     if (info.hbmpItem) m_menuImages.push_back(info.hbmpItem);
     InsertMenuItemW(m_menu, GetMenuItemCount(m_menu), TRUE, &info);
   }
@@ -215,34 +187,19 @@ LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void HostWindow::Command(UINT id) {
-  switch (id) {
-    case kCmdInput:
-      m_presenter.I1Click();
-      break;
-    case kCmdList:
-      m_presenter.List1Click();
-      break;
-    case kCmdSetup:
-      m_presenter.S1Click();
-      break;
-    case kCmdHelp:
-      m_presenter.Help1Click();
-      break;
-    case kCmdAbout:
-      m_presenter.About1Click();
-      break;
-    case kCmdExit:
-      m_presenter.pm_ExitClick();
-      break;
-    default:
-      break;
+  for (const MenuItem& item : kHostMenu) {
+    if (item.caption && static_cast<UINT>(item.command) == id) {
+      m_presenter.MenuCommandChosen(item.command);
+      return;
+    }
   }
 }
 
 void HostWindow::ShowWindow(HostedWindow window) {
-  HostedDialog* dialog = window == HostedWindow::Input   ? m_windows.input
-                         : window == HostedWindow::Setup ? m_windows.setup
-                                                         : m_windows.about;
+  HostedDialog* dialog =
+      WindowIn(m_windows.windows, window == HostedWindow::Input   ? ProgramWindow::Input
+                                  : window == HostedWindow::Setup ? ProgramWindow::Setup
+                                                                  : ProgramWindow::About);
   if (!dialog) return;
   HWND hwnd = dialog->Window();
   if (!hwnd) return;
@@ -341,14 +298,15 @@ void HostWindow::MinimizeApplication() {
 }
 
 void HostWindow::ForegroundOpenWindow() {
-  for (HostedDialog* dialog : {m_windows.about, m_windows.setup, m_windows.input}) {
-    HWND hwnd = dialog ? dialog->Handle() : nullptr;
-    if (hwnd && IsWindowVisible(hwnd)) {
-      SetForegroundWindow(hwnd);
-      return;
-    }
-  }
-  if (IsWindowVisible(m_hwnd)) SetForegroundWindow(m_hwnd);
+  const auto handle = [this](ProgramWindow which) {
+    HostedDialog* window = WindowIn(m_windows.windows, which);
+    return window ? window->Handle() : nullptr;
+  };
+  const auto forward = m_presenter.WindowToRestore([&](ProgramWindow which) {
+    HWND hwnd = handle(which);
+    return hwnd && IsWindowVisible(hwnd);
+  });
+  if (forward) SetForegroundWindow(handle(*forward));
 }
 
 void HostWindow::SetTimerEnabled(bool enabled) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/app/HostDesign.h"
 #include "core/app/MainPresenter.h"
 #include "core/common/TaskbarRule.h"
 #include "core/tray/TrayDispatch.h"
@@ -18,28 +19,16 @@
 
 namespace mametan::win32 {
 
-// The popup menu's command identifiers, in menu order.
-enum MenuCommand : UINT {
-  kCmdInput = 101,
-  kCmdList,
-  kCmdSetup,
-  kCmdHelp,
-  kCmdAbout,
-  kCmdExit,
-};
-
-// The windows the host shows, as they are created after it.
+// The windows the host shows and brings back, and what it tells at the exit.
 struct HostedWindows {
-  HostedDialog* input = nullptr;
-  HostedDialog* setup = nullptr;
-  HostedDialog* about = nullptr;
+  WindowTable windows{};
   // The program's taskbar entry, shown and hidden directly by the icon's
   // restore and minimize.
   TaskbarEntry* entry = nullptr;
   std::function<void()> inputFormHide;
 };
 
-class HostWindow : public MainView, private TrayEnvironment {
+class HostWindow : public MainView, public HostedDialog, private TrayEnvironment {
  public:
   HostWindow(HINSTANCE instance, RegistryBackend& registry, TApSystem& settings);
   ~HostWindow() override;
@@ -49,7 +38,9 @@ class HostWindow : public MainView, private TrayEnvironment {
   // Creates the window, the menu and the tray icon, then loads the settings.
   // Throws AppError when the notification area refuses the icon.
   void Create();
-  HWND Handle() const { return m_hwnd; }
+  HWND Handle() const override { return m_hwnd; }
+  HWND Window() override { return m_hwnd; }
+  bool DialogMessage(MSG&) override { return false; }
   HMENU Menu() const { return m_menu; }
   MainPresenter& Presenter() { return m_presenter; }
   void SetHostedWindows(HostedWindows windows);

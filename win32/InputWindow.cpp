@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/entry/DateMask.h"
 #include "core/platform/Cp932.h"
 #include "win32/Boxes.h"
 #include "win32/CommonControls.h"
@@ -134,8 +135,8 @@ INT_PTR InputWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG: {
       m_date.Attach(GetDlgItem(m_hwnd, IDC_DATE));
-      m_date.Engine().SetEditMask("!9999/99/00;1;-");
-      m_date.Engine().SetMaxLength(10);
+      m_date.Engine().SetEditMask(kDateEditMask);
+      m_date.Engine().SetMaxLength(kDateMaxLength);
       // Typed and picked texts have no length limit of their own.
       SendDlgItemMessageW(m_hwnd, IDC_GOODS, EM_SETLIMITTEXT, 0, 0);
       SendDlgItemMessageW(m_hwnd, IDC_PRICE, EM_SETLIMITTEXT, 0, 0);

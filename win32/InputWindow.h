@@ -29,6 +29,9 @@ class InputWindow : public InputView, public HostedDialog {
   // The window's key rules, before the dialog manager sees the message.
   // True when the message was used up.
   bool PreTranslate(const MSG& msg);
+  bool DialogMessage(MSG& msg) override {
+    return (IsChild(m_hwnd, msg.hwnd) && PreTranslate(msg)) || IsDialogMessageW(m_hwnd, &msg);
+  }
 
   // InputView
   std::string Text(InputControl control) override;

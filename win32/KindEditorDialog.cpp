@@ -193,7 +193,7 @@ void KindEditorDialog::Edit(const std::string& path) {
       break;
     }
     if (got == -1) break;
-    if (PreTranslate(msg) || IsDialogMessageW(m_hwnd, &msg)) continue;
+    if (DialogMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -9,7 +9,7 @@
 
 namespace mametan::win32 {
 
-class KindEditorDialog : public KindEditorView {
+class KindEditorDialog : public KindEditorView, public HostedDialog {
  public:
   KindEditorDialog() : m_presenter(*this) {}
   ~KindEditorDialog() override;
@@ -22,8 +22,8 @@ class KindEditorDialog : public KindEditorView {
     m_instance = instance;
     m_owner = owner;
   }
-  HWND Handle() const { return m_hwnd; }
-  HWND Window();
+  HWND Handle() const override { return m_hwnd; }
+  HWND Window() override;
   KindEditorPresenter& Presenter() { return m_presenter; }
   // Opens the editor on `path` and returns when it closes. Meanwhile the
   // program's other windows take no input.
@@ -31,6 +31,9 @@ class KindEditorDialog : public KindEditorView {
   // The editor's own keys before the dialog manager sees them; true when
   // the message was used up.
   bool PreTranslate(const MSG& msg);
+  bool DialogMessage(MSG& msg) override {
+    return PreTranslate(msg) || IsDialogMessageW(m_hwnd, &msg);
+  }
 
   // KindEditorView
   void SetFileCaption(const std::string& path) override;

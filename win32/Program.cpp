@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <memory>
-#include <vector>
 
 #include "core/common/ApSystem.h"
 #include "core/common/CommandLine.h"
@@ -18,27 +17,15 @@
 namespace mametan::win32 {
 namespace {
 
-// The modeless dialogs whose keys the dialog manager handles (Tab, Enter,
-// Esc, mnemonics), each window's own key rules first.
-struct Dialogs {
-  InputWindow* input = nullptr;
-  SetupDialog* setup = nullptr;
-  AboutBox* about = nullptr;
-
-  bool Message(MSG& msg) const {
-    if (setup && IsWindowVisible(setup->Handle())) {
-      if (setup->PreTranslate(msg) || IsDialogMessageW(setup->Handle(), &msg)) return true;
-    }
-    if (input && IsWindowVisible(input->Handle())) {
-      if (IsChild(input->Handle(), msg.hwnd) && input->PreTranslate(msg)) return true;
-      if (IsDialogMessageW(input->Handle(), &msg)) return true;
-    }
-    if (about && IsWindowVisible(about->Handle()) && IsDialogMessageW(about->Handle(), &msg)) {
-      return true;
-    }
-    return false;
+// The dialogs' keys (each window's own rules first, then the dialog
+// manager's) for the shown window the message is for.
+bool DialogMessage(const WindowTable& windows, MSG& msg) {
+  for (HostedDialog* window : windows) {
+    HWND hwnd = window ? window->Handle() : nullptr;
+    if (hwnd && IsWindowVisible(hwnd) && window->DialogMessage(msg)) return true;
   }
-};
+  return false;
+}
 
 }  // namespace
 
@@ -46,37 +33,37 @@ int RunProgram(HINSTANCE instance) {
   WinRegistry registry;
   // The application window first: it owns every window made after it.
   ApplicationWindow application(instance);
+  // The windows in start-up order; each is built when first needed.
   auto host = std::make_unique<HostWindow>(instance, registry, SettingsRecord);
-  // The windows in start-up order, the host first: it loads the settings
-  // the later windows read while they are created.
   auto setup = std::make_unique<SetupDialog>(SettingsRecord);
   auto input = std::make_unique<InputWindow>(SettingsRecord);
   auto editor = std::make_unique<KindEditorDialog>();
   auto about = std::make_unique<AboutBox>();
-  Dialogs dialogs;
+  WindowTable windows{};
+  WindowIn(windows, ProgramWindow::Main) = host.get();
+  WindowIn(windows, ProgramWindow::Setup) = setup.get();
+  WindowIn(windows, ProgramWindow::Input) = input.get();
+  WindowIn(windows, ProgramWindow::KindEditor) = editor.get();
+  WindowIn(windows, ProgramWindow::About) = about.get();
   try {
     application.Create();
-    application.Watch(nullptr, {input.get(), setup.get(), about.get()});
-    host->Create();
-    application.Watch(host->Handle(), {input.get(), setup.get(), about.get()});
+    application.Watch(&windows);
+    application.onShown = [&host](ProgramWindow which) { host->Presenter().WindowShown(which); };
     application.onClose = [&host] { SendMessageW(host->Handle(), WM_CLOSE, 0, 0); };
     application.onActivate = [&host] { host->ForegroundOpenWindow(); };
     HostedWindows hosted;
+    hosted.windows = windows;
     hosted.entry = &application;
     hosted.inputFormHide = [&input] { input->Presenter().FormHide(); };
+    // The host loads the settings the later windows read while they are
+    // created; the input window may open itself.
     host->SetHostedWindows(hosted);
+    host->Create();
     setup->Create(instance);
-    hosted.setup = setup.get();
     input->Create(instance, host->Menu(), host->Handle());
-    hosted.input = input.get();
     editor->Create(instance, setup.get());
     setup->SetEditor(editor.get());
     about->Create(instance);
-    hosted.about = about.get();
-    host->SetHostedWindows(std::move(hosted));
-    dialogs.input = input.get();
-    dialogs.setup = setup.get();
-    dialogs.about = about.get();
     // Only the tray icon remains (and the input window when it opened
     // itself): the taskbar entry goes, the rule's record stays as it was.
     if (!DebugMode) application.SetShown(false);
@@ -94,7 +81,7 @@ int RunProgram(HINSTANCE instance) {
       break;
     }
     if (got == -1) break;
-    if (dialogs.Message(msg)) continue;
+    if (DialogMessage(windows, msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -5,9 +5,6 @@
 #define IDI_MAMETAN 1
 // The tray icon's one image.
 #define IDI_TASKTRAY 2
-// The popup menu's six images, in menu order (input, list, setup, help,
-// about, exit).
-#define IDI_MENU_FIRST 10
 // The OK and Cancel buttons' glyphs.
 #define IDI_OK 20
 #define IDI_CANCEL 21

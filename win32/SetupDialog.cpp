@@ -97,10 +97,10 @@ INT_PTR SetupDialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       SendDlgItemMessageW(m_hwnd, IDC_FILE_KAKEIBO, EM_SETLIMITTEXT, 0, 0);
       SendDlgItemMessageW(m_hwnd, IDC_FILE_KIND, EM_SETLIMITTEXT, 0, 0);
       m_tax.Attach(GetDlgItem(m_hwnd, IDC_TAX));
-      m_tax.MinValue = 0;
-      m_tax.MaxValue = 100;
-      m_tax.Increment = 1;
-      m_tax.SetValue(5);
+      m_tax.MinValue = SetupPresenter::kTaxMin;
+      m_tax.MaxValue = SetupPresenter::kTaxMax;
+      m_tax.Increment = SetupPresenter::kTaxIncrement;
+      m_tax.SetValue(SetupPresenter::kTaxStart);
       m_chooseKakeibo.Create(m_hwnd, IDC_CHOOSE_KAKEIBO, SpeedButton::Glyph::Icon);
       m_chooseKind.Create(m_hwnd, IDC_CHOOSE_KIND, SpeedButton::Glyph::Icon);
       m_editKind.Create(m_hwnd, IDC_EDIT_KIND, SpeedButton::Glyph::Icon);

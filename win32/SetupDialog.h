@@ -31,6 +31,9 @@ class SetupDialog : public SetupView, public HostedDialog {
   // accelerators click without taking the focus. True when the message was
   // used up.
   bool PreTranslate(const MSG& msg);
+  bool DialogMessage(MSG& msg) override {
+    return PreTranslate(msg) || IsDialogMessageW(m_hwnd, &msg);
+  }
 
   // SetupView
   std::string Text(SetupControl control) override;

@@ -18,15 +18,45 @@ void MainPresenter::FormCreate() {
   }
 }
 
-void MainPresenter::TrayIconMouseDown(TrayButton button, int x, int y) {
+void MainPresenter::TrayIconMouseDown(TMouseButton button, int x, int y) {
   switch (button) {
-    case TrayButton::Left:
-      m_view.ShowWindow(HostedWindow::Input);
+    case mbLeft:
+      Open(HostedWindow::Input);
       break;
-    case TrayButton::Right:
+    case mbRight:
       m_view.PopupMenu(x, y);
       break;
-    case TrayButton::Middle:
+    case mbMiddle:
+      break;
+  }
+}
+
+void MainPresenter::Open(HostedWindow window) {
+  m_openOrder.Opened(window == HostedWindow::Input   ? ProgramWindow::Input
+                     : window == HostedWindow::Setup ? ProgramWindow::Setup
+                                                     : ProgramWindow::About);
+  m_view.ShowWindow(window);
+}
+
+void MainPresenter::MenuCommandChosen(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::Input:
+      I1Click();
+      break;
+    case MenuCommand::List:
+      List1Click();
+      break;
+    case MenuCommand::Setup:
+      S1Click();
+      break;
+    case MenuCommand::Help:
+      Help1Click();
+      break;
+    case MenuCommand::About:
+      About1Click();
+      break;
+    case MenuCommand::Exit:
+      pm_ExitClick();
       break;
   }
 }

@@ -10,16 +10,20 @@
 #include <optional>
 #include <string>
 
+#include "core/app/ProgramWindows.h"
 #include "core/common/ApSystem.h"
 #include "core/common/Messages.h"
 #include "core/platform/Registry.h"
+#include "core/tray/TrayDispatch.h"
 
 namespace mametan {
 
 // The windows the menu reaches.
 enum class HostedWindow { Input, Setup, About };
 
-enum class TrayButton { Left, Right, Middle };
+// The popup menu's commands; their values are the Windows menu item
+// identifiers.
+enum class MenuCommand : unsigned { Input = 101, List, Setup, Help, About, Exit };
 
 class MainView : public MessageSink {
  public:
@@ -48,13 +52,27 @@ class MainPresenter {
   // Loads the settings; a failure is shown and the defaults stay.
   void FormCreate();
 
-  void TrayIconMouseDown(TrayButton button, int x, int y);
-  void I1Click() { m_view.ShowWindow(HostedWindow::Input); }
+  // A press on the tray icon: the left button opens the input window, the
+  // right one the menu.
+  void TrayIconMouseDown(TMouseButton button, int x, int y);
+  // A command of the popup menu.
+  void MenuCommandChosen(MenuCommand command);
+  void I1Click() { Open(HostedWindow::Input); }
   void List1Click() {}
-  void S1Click() { m_view.ShowWindow(HostedWindow::Setup); }
+  void S1Click() { Open(HostedWindow::Setup); }
   void Help1Click();
-  void About1Click() { m_view.ShowWindow(HostedWindow::About); }
+  void About1Click() { Open(HostedWindow::About); }
   void pm_ExitClick();
+
+  // One of the program's windows was shown, by the host or by itself.
+  void WindowShown(ProgramWindow window) { m_openOrder.Opened(window); }
+  // The window that comes forward when the tray icon restores the program
+  // or its taskbar entry is chosen: the one opened last of those `visible`
+  // names; none when no window is open.
+  std::optional<ProgramWindow> WindowToRestore(
+      const std::function<bool(ProgramWindow)>& visible) const {
+    return m_openOrder.Forward(visible);
+  }
 
   // The host window is asked to close: saves or deletes the settings. False
   // when the save failed (its error has been shown) and the program stays;
@@ -75,6 +93,9 @@ class MainPresenter {
   int ExitCode() const { return m_exitCode; }
 
  private:
+  // Shows a window, or brings it forward when it is open: either way it is
+  // the window opened last.
+  void Open(HostedWindow window);
   // Throws what the store throws.
   void StoreSettings();
 
@@ -82,6 +103,7 @@ class MainPresenter {
   RegistryBackend& m_registry;
   TApSystem& m_settings;
   std::function<void()> m_inputFormHide;
+  OpenOrder m_openOrder;
   bool m_closed = false;
   // The record as the load left it, when the store could not be read.
   std::optional<TApSystem> m_unreadLoad;

@@ -46,7 +46,7 @@ void SetupPresenter::bbtn_OkClick() {
   m_settings.SaveWindowPos = m_view.Checked(SetupControl::SaveWindowPos);
   m_settings.OpenWindowAtBoot = m_view.Checked(SetupControl::OpenWindowAtBoot);
   m_settings.DelRegistry = m_view.Checked(SetupControl::DelRegistry);
-  m_settings.Tax = m_view.TaxValue();
+  m_settings.Tax = std::clamp(m_view.TaxValue(), kTaxMin, kTaxMax);
   m_settings.EnterToNext = m_view.Checked(SetupControl::EnterToNext);
   m_view.Hide();
 }

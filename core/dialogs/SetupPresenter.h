@@ -1,7 +1,8 @@
 #pragma once
 // The setup dialog's logic: every showing loads the controls from the
 // settings record, OK checks the file names and copies every control back,
-// Cancel copies nothing. The two file buttons ask the open-file dialog, each
+// Cancel copies nothing. A tax rate outside the spin edit's range is kept
+// at its nearest end. The two file buttons ask the open-file dialog, each
 // starting from its own previous choice; the edit button opens the
 // classification file editor on the file name as it stands in the box.
 #include <cstdint>
@@ -47,6 +48,12 @@ class SetupView : public MessageSink {
 class SetupPresenter {
  public:
   SetupPresenter(SetupView& view, TApSystem& settings) : m_view(view), m_settings(settings) {}
+
+  // The tax rate's spin edit: its range, step and value before any setting.
+  static constexpr std::int32_t kTaxMin = 0;
+  static constexpr std::int32_t kTaxMax = 100;
+  static constexpr std::int32_t kTaxIncrement = 1;
+  static constexpr std::int32_t kTaxStart = 5;
 
   static constexpr const char* kKakeiboFilter = "CSVファイル|*.csv;*.txt|すべてのファイル|*.*";
   static constexpr const char* kKindFilter =

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "BuildInfo.h"
 #include "core/common/CommandLine.h"
 #include "ui_AboutBox.h"
 
@@ -22,7 +23,7 @@ TEST(AboutBox, EveryShowingFillsTheLabelsAfresh) {
 
   // The platform's own answers: the version from the build, the memory in bytes.
   about.show();
-  EXPECT_EQ(ui.Version->text(), "Version 1.2.0.6");
+  EXPECT_EQ(ui.Version->text(), QStringLiteral("Version " MAMETAN_FILE_VERSION));
   EXPECT_TRUE(QRegularExpression("^[1-9][0-9]* Bytes$").match(ui.lbl_Memory->text()).hasMatch())
       << ui.lbl_Memory->text().toStdString();
   EXPECT_FALSE(ui.lbl_Version->text().isEmpty());

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
+#include "BuildInfo.h"
 #include "core/app/MainPresenter.h"
 #include "core/app/SettingsStore.h"
 #include "core/dialogs/AboutPresenter.h"
@@ -77,6 +79,13 @@ TEST(SetupPresenter, OkCopiesTheControlsCancelNothingAndControlCharactersAreRefu
   EXPECT_EQ(settings.File_Kind, "item.txt");
   EXPECT_EQ(settings.Tax, 10);
   EXPECT_TRUE(settings.DelRegistry);
+
+  // A rate typed past the spin edit's range is kept at its nearest end.
+  for (const auto& [typed, kept] : {std::pair{101, 100}, std::pair{-3, 0}}) {
+    view.tax = typed;
+    setup.bbtn_OkClick();
+    EXPECT_EQ(settings.Tax, kept) << typed;
+  }
 }
 
 struct FakeEditorView : KindEditorView {
@@ -145,7 +154,7 @@ TEST(AboutPresenter, EveryShowingAsksAfreshAndAQueryWithoutAnswerKeepsTheLast) {
   about.Queries.programFileVersion = [] { return std::nullopt; };
   about.OnShow();
   EXPECT_EQ(view.texts[AboutLabel::OsVersion], "まめ OS 2");
-  EXPECT_EQ(view.texts[AboutLabel::Version], "Version 1.2.0.6");
+  EXPECT_EQ(view.texts[AboutLabel::Version], "Version " MAMETAN_FILE_VERSION);
   std::vector<std::string> opened;
   about.Queries.openUrl = [&](const std::string& url) { opened.push_back(url); };
   about.lbl_EMailClick();
@@ -176,13 +185,15 @@ TEST(MainPresenter, PressesCommandsAndTheExitSequence) {
     settings.InputWindow_Left = 321;
   });
   main.FormCreate();
-  main.TrayIconMouseDown(TrayButton::Left, 1, 2);
-  main.TrayIconMouseDown(TrayButton::Middle, 1, 2);
-  main.TrayIconMouseDown(TrayButton::Right, 3, 4);
-  main.Help1Click();
-  main.pm_ExitClick();
+  main.TrayIconMouseDown(mbLeft, 1, 2);
+  main.TrayIconMouseDown(mbMiddle, 1, 2);
+  main.TrayIconMouseDown(mbRight, 3, 4);
+  for (MenuCommand c : {MenuCommand::Setup, MenuCommand::List, MenuCommand::About,
+                        MenuCommand::Help, MenuCommand::Exit}) {
+    main.MenuCommandChosen(c);
+  }
   EXPECT_EQ(view.log,
-            (std::vector<std::string>{"show 0", "menu 3,4",
+            (std::vector<std::string>{"show 0", "menu 3,4", "show 1", "show 2",
                                       "box ヘルプファイル no/such/help.html が見つかりません。",
                                       "FormHide", "close"}));
   view.log.clear();

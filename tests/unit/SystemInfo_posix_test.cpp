@@ -3,6 +3,7 @@
 #include <fstream>
 #include <string>
 
+#include "BuildInfo.h"
 #include "core/platform/SystemInfo.h"
 
 namespace mametan {
@@ -22,7 +23,7 @@ TEST(SystemInfoPosix, OperatingSystemAndVersion) {
   ASSERT_TRUE(text.has_value());
   EXPECT_FALSE(text->empty());
   EXPECT_EQ(text->find('"'), std::string::npos) << *text;
-  EXPECT_EQ(QueryProgramFileVersion(), std::optional<std::string>("1.2.0.6"));
+  EXPECT_EQ(QueryProgramFileVersion(), std::optional<std::string>(MAMETAN_FILE_VERSION));
 }
 
 }  // namespace

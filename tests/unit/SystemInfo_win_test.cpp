@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "BuildInfo.h"
 #include "core/platform/SystemInfo.h"
 
 namespace mametan {
@@ -27,8 +28,8 @@ TEST(VersionResource, FileVersionThroughTheAnsiQuery) {
   UINT length = 0;
   ASSERT_TRUE(
       VerQueryValueA(info.data(), "\\StringFileInfo\\041103A4\\FileVersion", &value, &length));
-  EXPECT_STREQ(static_cast<const char*>(value), "1.2.0.6");
-  EXPECT_EQ(QueryProgramFileVersion(), std::optional<std::string>("1.2.0.6"));
+  EXPECT_STREQ(static_cast<const char*>(value), MAMETAN_FILE_VERSION);
+  EXPECT_EQ(QueryProgramFileVersion(), std::optional<std::string>(MAMETAN_FILE_VERSION));
 }
 
 TEST(VersionResource, FixedPartTranslationAndJapaneseStrings) {

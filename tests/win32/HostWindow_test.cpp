@@ -74,7 +74,10 @@ TEST(ApplicationWindowTest, TaskbarEntryFollowsTheWindows) {
   application.Create();
   EmptyDialog input;
   EmptyDialog about;
-  application.Watch(nullptr, {&input, &about});
+  WindowTable windows{};
+  WindowIn(windows, ProgramWindow::Input) = &input;
+  WindowIn(windows, ProgramWindow::About) = &about;
+  application.Watch(&windows);
   ShowWindow(input.Window(), SW_SHOW);
   EXPECT_EQ(GetWindow(input.Handle(), GW_OWNER), application.Handle());
   EXPECT_TRUE(application.IsShown());
@@ -99,8 +102,8 @@ class HostWindowTest : public ::testing::Test {
   void SetUp() override {
     host.Create();
     HostedWindows windows;
-    windows.input = &input;
-    windows.about = &about;
+    WindowIn(windows.windows, ProgramWindow::Input) = &input;
+    WindowIn(windows.windows, ProgramWindow::About) = &about;
     windows.inputFormHide = [this] { ++inputHides; };
     host.SetHostedWindows(windows);
   }
@@ -127,7 +130,7 @@ TEST_F(HostWindowTest, IconPressesAndMenuCommandsReachTheWindows) {
   Press(WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(input.Handle()));
   EXPECT_FALSE(IsWindowVisible(about.Handle()));
-  Send(WM_COMMAND, kCmdAbout, 0);
+  Send(WM_COMMAND, static_cast<WPARAM>(MenuCommand::About), 0);
   EXPECT_TRUE(IsWindowVisible(about.Handle()));
 }
 
