@@ -44,8 +44,8 @@ std::string FormatLedgerLine(const LedgerRecord& record);
 // existing file gets no header, and when its last byte is not LF the line
 // starts with CR LF, so that it never continues someone else's unfinished
 // line. An existing file that starts with the UTF-8 byte-order mark (a
-// spreadsheet's UTF-8 save) gets the line in UTF-8; its first three bytes
-// are all the writer looks at. The line (with that break) is written in
+// spreadsheet's UTF-8 save) gets the line in UTF-8; those three bytes and
+// the last one are all the writer looks at. The line (with that break) is written in
 // one piece, so two running instances never mix their lines, and a failed
 // write leaves the file exactly as it was. Shows nothing: the caller reports
 // any outcome but Written (see LedgerFailureMessage) and keeps the entry.
