@@ -108,6 +108,9 @@ TEST(LedgerBook, EveryChangeGivesTheFilesTotals) {
       {"a line end split between CR and LF", ten + "2001/05/05,k,g,1\r", How::Append,
        ten + "2001/05/05,k,g,1\r\n"},
       {"garbage appended", ten, How::Append, ten + "x\r\n"},
+      // A purchase followed by more than a chunk of blanks is no purchase.
+      {"a line too long to be a purchase", ten + "2001/11/29,k,g,1" + std::string(1500000, ' '),
+       How::Append, ten + "2001/11/29,k,g,1" + std::string(1500000, ' ') + "\r\n" + Lines(20, 2)},
   };
   for (const Case& c : cases) {
     for (const bool aged : {false, true}) {
@@ -201,20 +204,6 @@ TEST(LedgerBook, TellsWhatIsInPlaceOfTheLedger) {
     EXPECT_EQ(BookTotals(book), SumOf(Lines(0, 2)));
     std::filesystem::remove(path);
   }
-}
-
-// A line of 2 MiB without an end is one unreadable line, read in pieces.
-TEST(LedgerBook, ReadsPastAnEndlessLine) {
-  ScratchDir dir;
-  const std::string path = dir / "kakeibo.csv";
-  WriteBytes(path, std::string(std::size_t{2} << 20, '\0') + "\r\n" + Lines(0, 11));
-  LedgerBook book;
-  ASSERT_EQ(book.Load(path), LedgerBook::Status::Ok);
-  Totals expected = SumOf(Lines(0, 11));
-  expected.unreadable = 1;
-  EXPECT_EQ(BookTotals(book), expected);
-  ASSERT_EQ(book.unreadable().size(), 1u);
-  EXPECT_EQ(book.unreadable()[0].text, std::string(LedgerBook::kMaxListedBytes, '\0') + "...");
 }
 
 }  // namespace
