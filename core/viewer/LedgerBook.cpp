@@ -41,7 +41,8 @@ std::uint64_t Hash(std::string_view bytes) {
     }
   }
   std::uint64_t h = bytes.size();
-  for (std::size_t lane = 0; lane < 4; ++lane) h = Round(h ^ Rotl(lanes[lane], 7 * lane + 1), 0);
+  for (std::size_t lane = 0; lane < 4; ++lane)
+    h = Round(h ^ Rotl(lanes[lane], static_cast<int>(7 * lane + 1)), 0);
   char last[8];
   for (; i < bytes.size(); i += 8) {
     std::memset(last, 0, sizeof last);
