@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "core/entry/LedgerReader.h"
+#include "core/platform/Cp932.h"
 #include "core/platform/FileIo.h"
 
 namespace mametan {
@@ -65,13 +67,16 @@ std::string FormatLedgerLine(const LedgerRecord& record) {
 }
 
 LedgerOutcome WriteLedgerRecord(const LedgerRecord& record, const std::string& path) {
-  const std::string line = FormatLedgerLine(record);
+  std::string line = FormatLedgerLine(record);
   if (!IsRegularFile(path)) {
     const LedgerOutcome created = CreateLedger(path);
     if (created != LedgerOutcome::Written) return created;
   }
   ByteFile file;
   if (!file.OpenAppend(path)) return LedgerOutcome::CannotOpen;
+  // A ledger that a spreadsheet saved as UTF-8 (it starts with the mark)
+  // stays UTF-8: a code page 932 line would leave it valid in neither.
+  if (file.Head(kUtf8Mark.size()) == kUtf8Mark) line = cp932::Decode(line);
   // A file whose last line has no break (edited by hand, or written by
   // another program) would get the record glued onto that line.
   const bool written = file.Append(line, true);

@@ -1,6 +1,6 @@
 #pragma once
 // The ledger: a CSV file in code page 932 that grows by one line per confirmed
-// purchase. It is only ever appended to; nothing reads it back.
+// purchase. It is only ever appended to; the writer never reads it back.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,7 +43,9 @@ std::string FormatLedgerLine(const LedgerRecord& record);
 // directory). An absent file is created first with the header line; an
 // existing file gets no header, and when its last byte is not LF the line
 // starts with CR LF, so that it never continues someone else's unfinished
-// line. The line (with that break) is written in
+// line. An existing file that starts with the UTF-8 byte-order mark (a
+// spreadsheet's UTF-8 save) gets the line in UTF-8; those three bytes and
+// the last one are all the writer looks at. The line (with that break) is written in
 // one piece, so two running instances never mix their lines, and a failed
 // write leaves the file exactly as it was. Shows nothing: the caller reports
 // any outcome but Written (see LedgerFailureMessage) and keeps the entry.

@@ -1,9 +1,12 @@
 #include "core/entry/LedgerReader.h"
 
 #include <array>
+#include <cstring>
 #include <limits>
 
 #include "core/entry/Ledger.h"
+#include "core/platform/Cp932.h"
+#include "core/platform/Utf8.h"
 
 namespace mametan {
 namespace {
@@ -50,13 +53,14 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
-// Splits a record into at most `max` fields; false when a quoted field is
-// not closed or is followed by anything but a comma, or there are more.
+// Splits a record into at most four fields; false when a quoted field is
+// not closed or is followed by anything but a comma, or there are more
+// fields with text (a spreadsheet writes empty ones for a column once used).
 bool SplitFields(std::string_view text, std::array<std::string, 4>& fields, std::size_t& count) {
   count = 0;
   std::size_t i = 0;
   for (;;) {
-    if (count == fields.size()) return false;
+    if (count == fields.size()) return text.find_first_not_of(',', i) == npos;
     std::string& field = fields[count++];
     field.clear();
     if (i < text.size() && text[i] == '"') {
@@ -130,10 +134,10 @@ int DaysInMonth(int year, int month) {
   return month == 2 && leap ? 29 : kDays[static_cast<std::size_t>(month - 1)];
 }
 
-bool IsHeader(const std::array<std::string, 4>& fields) {
+bool IsHeader(const std::array<std::string, 4>& fields, LedgerEncoding encoding) {
   // The header's four titles, without its line end.
   static constexpr std::string_view kTitles = kLedgerHeader.substr(0, kLedgerHeader.size() - 2);
-  std::string_view rest = kTitles;
+  std::string_view rest = encoding == LedgerEncoding::Utf8 ? "日付,種類,商品名,価格" : kTitles;
   for (const std::string& field : fields) {
     const std::size_t comma = rest.find(',');
     if (rest.substr(0, comma) != field) return false;
@@ -142,7 +146,49 @@ bool IsHeader(const std::array<std::string, 4>& fields) {
   return true;
 }
 
+// A line that a record could start with: a date, quoted or not, and a comma.
+bool StartsLikeRecord(std::string_view line) {
+  std::size_t end = 0;
+  if (!line.empty() && line.front() == '"') {
+    end = line.find('"', 1);
+    if (end == npos || end + 1 >= line.size() || line[end + 1] != ',') return false;
+    line = line.substr(1, end - 1);
+  } else {
+    end = line.find(',');
+    if (end == npos) return false;
+    line = line.substr(0, end);
+  }
+  LedgerDate date;
+  return ParseLedgerDate(line, date);
+}
+
 }  // namespace
+
+LedgerEncoding LedgerEncodingOf(std::string_view head) {
+  if (head.substr(0, 3) == kUtf8Mark) return LedgerEncoding::Utf8;
+  if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF") {
+    return LedgerEncoding::Utf16;
+  }
+  return LedgerEncoding::Cp932;
+}
+
+std::string LedgerTextToUtf8(std::string_view bytes, LedgerEncoding encoding) {
+  if (encoding != LedgerEncoding::Utf8) return cp932::Decode(bytes);
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    const std::size_t length = utf8::DecodeOne(bytes, i, cp);
+    if (length == 0) {
+      text += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      text.append(bytes.substr(i, length));
+      i += length;
+    }
+  }
+  return text;
+}
 
 bool ParseLedgerDate(std::string_view text, LedgerDate& out) {
   text = TrimBlanks(text);
@@ -166,7 +212,7 @@ bool ParseLedgerDate(std::string_view text, LedgerDate& out) {
   return true;
 }
 
-LedgerLineKind ParseLedgerLine(std::string_view text, LedgerEntry& out) {
+LedgerLineKind ParseLedgerLine(std::string_view text, LedgerEntry& out, LedgerEncoding encoding) {
   std::array<std::string, 4> fields;
   std::size_t count = 0;
   const bool split = SplitFields(text, fields, count);
@@ -176,7 +222,7 @@ LedgerLineKind ParseLedgerLine(std::string_view text, LedgerEntry& out) {
     if (blank) return LedgerLineKind::Blank;
   }
   if (!split || count != 4) return LedgerLineKind::Unreadable;
-  if (IsHeader(fields)) return LedgerLineKind::Header;
+  if (IsHeader(fields, encoding)) return LedgerLineKind::Header;
   LedgerDate date;
   std::int64_t price = 0;
   if (!ParseLedgerDate(fields[0], date) || !ParsePrice(fields[3], price)) {
@@ -192,37 +238,80 @@ LedgerLineKind ParseLedgerLine(std::string_view text, LedgerEntry& out) {
 
 void LedgerScanner::Feed(std::string_view bytes) {
   std::size_t pos = 0;
-  if (!m_buffer.empty()) {
-    const std::size_t lf = bytes.find('\n');
-    if (lf == npos) {
-      m_buffer.append(bytes);
+  if (m_crLast && !bytes.empty()) {
+    // The line ended in CR at the end of the last bytes: an LF now is its second half.
+    m_crLast = false;
+    if (bytes.front() == '\n') {
+      AddToLine(bytes.substr(0, 1));
+      pos = 1;
+    }
+    EndLine();
+  }
+  // Each line ends at an LF, or at a CR not followed by one. The next LF is
+  // found once and kept, so that CR-only lines do not search the rest again.
+  std::size_t lf = bytes.find('\n', pos);
+  while (pos < bytes.size()) {
+    if (lf != npos && lf < pos) lf = bytes.find('\n', pos);
+    const std::size_t limit = lf == npos ? bytes.size() : lf;
+    const auto* cr = static_cast<const char*>(std::memchr(bytes.data() + pos, '\r', limit - pos));
+    std::size_t stop = 0;  // just after the line end
+    if (cr != nullptr) {
+      const auto at = static_cast<std::size_t>(cr - bytes.data());
+      if (at + 1 == bytes.size()) {
+        AddToLine(bytes.substr(pos));
+        m_crLast = true;
+        return;
+      }
+      stop = bytes[at + 1] == '\n' ? at + 2 : at + 1;
+    } else if (lf != npos) {
+      stop = lf + 1;
+    } else {
+      AddToLine(bytes.substr(pos));
       return;
     }
-    m_buffer.append(bytes.substr(0, lf + 1));
-    const std::string line = std::move(m_buffer);
-    m_buffer.clear();
-    TakeLine(line);
-    pos = lf + 1;
+    if (m_bufferSize == 0) {
+      TakeLine(bytes.substr(pos, stop - pos), stop - pos);
+    } else {
+      AddToLine(bytes.substr(pos, stop - pos));
+      EndLine();
+    }
+    pos = stop;
   }
-  for (;;) {
-    const std::size_t lf = bytes.find('\n', pos);
-    if (lf == npos) break;
-    TakeLine(bytes.substr(pos, lf + 1 - pos));
-    pos = lf + 1;
+}
+
+void LedgerScanner::AddToLine(std::string_view part) {
+  m_bufferSize += part.size();
+  if (m_buffer.size() < kMaxRecordBytes) {
+    m_buffer.append(part.substr(0, kMaxRecordBytes - m_buffer.size()));
   }
-  m_buffer.assign(bytes.substr(pos));
+}
+
+void LedgerScanner::EndLine() {
+  const std::string line = std::move(m_buffer);
+  const std::uint64_t size = m_bufferSize;
+  m_buffer.clear();
+  m_bufferSize = 0;
+  TakeLine(line, size);
 }
 
 void LedgerScanner::Finish() {
-  if (!m_buffer.empty()) {
-    const std::string line = std::move(m_buffer);
-    m_buffer.clear();
-    TakeLine(line);
-  }
+  m_crLast = false;
+  if (m_bufferSize > 0) EndLine();
   while (!m_record.empty()) GiveUpRecord();
 }
 
-void LedgerScanner::TakeLine(std::string_view line) {
+void LedgerScanner::TakeLine(std::string_view line, std::uint64_t size) {
+  if (size > kMaxRecordBytes) {
+    // Far longer than any purchase: told as unreadable without being kept.
+    while (!m_record.empty()) GiveUpRecord();
+    const Place place{m_nextLine++, m_nextOffset, size, true};
+    m_nextOffset += size;
+    m_onRecord(place, WithoutLineEnd(line.substr(0, kMaxRecordBytes)));
+    return;
+  }
+  if (!m_record.empty() && StartsLikeRecord(line)) {
+    while (!m_record.empty()) GiveUpRecord();
+  }
   if (m_record.empty()) {
     if (!EndsInQuotes(line)) {
       const Place place{m_nextLine++, m_nextOffset, line.size()};
@@ -261,7 +350,7 @@ void LedgerScanner::GiveUpRecord() {
   m_onRecord(place, WithoutLineEnd(all.substr(0, second)));
   for (std::size_t i = 1; i < starts.size(); ++i) {
     const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : all.size();
-    TakeLine(all.substr(starts[i], end - starts[i]));
+    TakeLine(all.substr(starts[i], end - starts[i]), end - starts[i]);
   }
 }
 

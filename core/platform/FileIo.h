@@ -64,11 +64,49 @@ class ByteFile {
   // The file's current size in bytes; nothing when it cannot be read.
   std::optional<std::uint64_t> Size() const;
 
+  // The file's first bytes, at most `count`; empty when it is shorter or
+  // cannot be read through this handle.
+  std::string Head(std::size_t count) const;
+
   // Closes the file. False when the system reports an error, which may mean
   // that written data did not reach the disk.
   bool Close();
 
   bool IsOpen() const { return m_handle != kNoHandle; }
+
+ private:
+  static constexpr std::intptr_t kNoHandle = -1;
+  std::intptr_t m_handle = kNoHandle;
+};
+
+// What a file is like at a moment: two stamps differ when the file was
+// written, replaced or moved meanwhile.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // nanoseconds since 1970-01-01 UTC
+  std::uint64_t volume = 0;   // the file's identity: its device and its
+  std::uint64_t index = 0;    // number there (inode, file index)
+
+  bool operator==(const FileStamp&) const = default;
+};
+
+// A file open for reading at any offset, for files that other programs
+// append to meanwhile (they may read, write, rename and delete it). Opening
+// never waits: a pipe or a device at the path is reported, not read.
+class ReadOnlyFile {
+ public:
+  enum class Open { Opened, Missing, Folder, NotAFile, Failed };
+
+  ReadOnlyFile() = default;
+  ~ReadOnlyFile();
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+  Open OpenRead(const std::string& path);
+  std::optional<FileStamp> Stamp() const;
+  // Reads up to `count` bytes at `offset` into `out`, fewer only at the
+  // file's end; nothing on a read error.
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, char* out, std::size_t count) const;
 
  private:
   static constexpr std::intptr_t kNoHandle = -1;

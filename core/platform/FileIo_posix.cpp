@@ -195,4 +195,68 @@ bool ByteFile::Close() {
   return close(fd) == 0;
 }
 
+std::string ByteFile::Head(std::size_t count) const {
+  std::string head(count, '\0');
+  ssize_t n = -1;
+  if (IsOpen()) {
+    do {
+      n = pread(Fd(m_handle), head.data(), count, 0);
+    } while (n < 0 && errno == EINTR);
+  }
+  head.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return head;
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (m_handle != kNoHandle) close(Fd(m_handle));
+}
+
+ReadOnlyFile::Open ReadOnlyFile::OpenRead(const std::string& path) {
+  if (m_handle != kNoHandle) return Open::Failed;
+  struct stat st {};
+  if (path.empty() || stat(path.c_str(), &st) != 0) {
+    return path.empty() || errno == ENOENT || errno == ENOTDIR ? Open::Missing : Open::Failed;
+  }
+  if (S_ISDIR(st.st_mode)) return Open::Folder;
+  if (!S_ISREG(st.st_mode)) return Open::NotAFile;
+  // Without waiting, in case a pipe took the file's place since the test;
+  // the descriptor's own type decides.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? Open::Missing : Open::Failed;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return S_ISDIR(st.st_mode) ? Open::Folder : Open::NotAFile;
+  }
+  m_handle = fd;
+  return Open::Opened;
+}
+
+std::optional<FileStamp> ReadOnlyFile::Stamp() const {
+  struct stat st {};
+  if (m_handle == kNoHandle || fstat(Fd(m_handle), &st) != 0) return std::nullopt;
+  FileStamp stamp;
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.modified = std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+  stamp.volume = static_cast<std::uint64_t>(st.st_dev);
+  stamp.index = static_cast<std::uint64_t>(st.st_ino);
+  return stamp;
+}
+
+std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, char* out,
+                                                std::size_t count) const {
+  if (m_handle == kNoHandle) return std::nullopt;
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n =
+        pread(Fd(m_handle), out + done, count - done, static_cast<off_t>(offset + done));
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
 }  // namespace mametan

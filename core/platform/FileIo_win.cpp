@@ -4,6 +4,8 @@
 // while other processes append to the same file.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "core/platform/FileIo.h"
 
 namespace mametan {
@@ -235,6 +237,90 @@ bool ByteFile::Close() {
   const HANDLE h = AsHandle(m_handle);
   m_handle = kNoHandle;
   return CloseHandle(h) != 0;
+}
+
+std::string ByteFile::Head(std::size_t count) const {
+  std::string head(count, '\0');
+  OVERLAPPED at{};
+  DWORD read = 0;
+  if (!IsOpen() || count > MAXDWORD ||
+      !::ReadFile(AsHandle(m_handle), head.data(), static_cast<DWORD>(count), &read, &at)) {
+    read = 0;
+  }
+  head.resize(read);
+  return head;
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (m_handle != kNoHandle) CloseHandle(AsHandle(m_handle));
+}
+
+ReadOnlyFile::Open ReadOnlyFile::OpenRead(const std::string& path) {
+  if (m_handle != kNoHandle) return Open::Failed;
+  const std::wstring wide = Wide(path);
+  if (wide.empty()) return Open::Missing;
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Open::Missing
+                                                                          : Open::Failed;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Open::Folder;
+  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Open::Missing
+                                                                          : Open::Failed;
+  }
+  if (!IsDiskFile(h)) {
+    CloseHandle(h);
+    return Open::NotAFile;
+  }
+  m_handle = reinterpret_cast<std::intptr_t>(h);
+  return Open::Opened;
+}
+
+std::optional<FileStamp> ReadOnlyFile::Stamp() const {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (m_handle == kNoHandle || !GetFileInformationByHandle(AsHandle(m_handle), &info)) {
+    return std::nullopt;
+  }
+  const auto join = [](DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+  };
+  // FILETIME counts 100 ns from 1601-01-01.
+  constexpr std::int64_t k1601To1970 = 11644473600LL * 10000000;
+  FileStamp stamp;
+  stamp.size = join(info.nFileSizeHigh, info.nFileSizeLow);
+  stamp.modified = (static_cast<std::int64_t>(join(info.ftLastWriteTime.dwHighDateTime,
+                                                   info.ftLastWriteTime.dwLowDateTime)) -
+                    k1601To1970) *
+                   100;
+  stamp.volume = info.dwVolumeSerialNumber;
+  stamp.index = join(info.nFileIndexHigh, info.nFileIndexLow);
+  return stamp;
+}
+
+std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, char* out,
+                                                std::size_t count) const {
+  if (m_handle == kNoHandle) return std::nullopt;
+  std::size_t done = 0;
+  while (done < count) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>((offset + done) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+    DWORD n = 0;
+    if (!::ReadFile(AsHandle(m_handle), out + done, want, &n, &at)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
 }
 
 }  // namespace mametan

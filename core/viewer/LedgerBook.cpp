@@ -1,62 +1,75 @@
 #include "core/viewer/LedgerBook.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <chrono>
+#include <cstring>
 
 #include "core/platform/Cp932.h"
 
 namespace mametan {
 namespace {
 
-constexpr std::size_t kChunk = 1 << 20;
-constexpr std::size_t kTailBytes = 64;
+constexpr std::size_t kChunk = LedgerBook::kChunk;
+// How long after the file's last write its stamp still proves nothing.
+constexpr std::int64_t kRecentNs = std::int64_t{3} * 1000 * 1000 * 1000;
 
-std::filesystem::path FsPath(const std::string& utf8) {
-  return std::filesystem::path(
-      std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87u;
+constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Fu;
+constexpr std::uint64_t kPrime3 = 0x165667B19E3779F9u;
+
+constexpr std::uint64_t Rotl(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+
+std::uint64_t Word(const char* p) {
+  std::uint64_t w = 0;
+  std::memcpy(&w, p, sizeof w);
+  return w;
 }
 
-LedgerBook::Status OpenLedger(const std::string& path, std::ifstream& in) {
-  const std::filesystem::path fsPath = FsPath(path);
-  std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(fsPath, error)) {
-    return LedgerBook::Status::Missing;
+std::uint64_t Round(std::uint64_t acc, std::uint64_t word) {
+  return Rotl(acc + word * kPrime2, 31) * kPrime1;
+}
+
+// A fast 64-bit hash of a chunk, to recognise the bytes already read: four
+// lanes of multiply-rotate rounds, mixed at the end with the length. Every
+// byte changes every later state, so no edit goes unseen but by chance.
+std::uint64_t Hash(std::string_view bytes) {
+  std::uint64_t lanes[4] = {kPrime1 + kPrime2, kPrime2, 0, kPrime3};
+  std::size_t i = 0;
+  for (; i + 32 <= bytes.size(); i += 32) {
+    for (std::size_t lane = 0; lane < 4; ++lane) {
+      lanes[lane] = Round(lanes[lane], Word(bytes.data() + i + 8 * lane));
+    }
   }
-  in.open(fsPath, std::ios::binary);
-  return in ? LedgerBook::Status::Ok : LedgerBook::Status::Unreadable;
-}
-
-// Reads the bytes [offset, end) (or to the file's end) into `feed`, chunk by chunk.
-template <typename Feed>
-bool ReadRange(std::ifstream& in, std::uint64_t offset, std::uint64_t end, Feed&& feed) {
-  in.seekg(static_cast<std::streamoff>(offset));
-  if (!in) return false;
-  std::string chunk(kChunk, '\0');
-  std::uint64_t at = offset;
-  while (at < end) {
-    const std::uint64_t want = std::min<std::uint64_t>(kChunk, end - at);
-    in.read(chunk.data(), static_cast<std::streamsize>(want));
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got > 0) feed(std::string_view(chunk.data(), got));
-    at += got;
-    if (got < want) return !in.bad();
+  std::uint64_t h = bytes.size();
+  for (std::size_t lane = 0; lane < 4; ++lane)
+    h = Round(h ^ Rotl(lanes[lane], static_cast<int>(7 * lane + 1)), 0);
+  char last[8];
+  for (; i < bytes.size(); i += 8) {
+    std::memset(last, 0, sizeof last);
+    std::memcpy(last, bytes.data() + i, std::min<std::size_t>(8, bytes.size() - i));
+    h = Round(h, Word(last)) + kPrime3;
   }
-  return true;
+  h ^= h >> 33;
+  h *= kPrime2;
+  h ^= h >> 29;
+  h *= kPrime3;
+  return h ^ (h >> 32);
 }
-
-constexpr std::uint64_t kToEnd = ~std::uint64_t{0};
 
 // An unreadable line as kept for the list: a long one is cut short, never
-// inside a double-byte character.
-std::string Listed(std::string_view text) {
+// inside a character.
+std::string Listed(std::string_view text, LedgerEncoding encoding) {
   if (text.size() <= LedgerBook::kMaxListedBytes) return std::string(text);
   std::size_t end = 0;
-  while (end < LedgerBook::kMaxListedBytes) {
-    end += cp932::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+  if (encoding == LedgerEncoding::Utf8) {
+    end = LedgerBook::kMaxListedBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  } else {
+    while (end < LedgerBook::kMaxListedBytes) {
+      end += cp932::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    }
+    if (end > LedgerBook::kMaxListedBytes) end -= 2;
   }
-  if (end > LedgerBook::kMaxListedBytes) end -= 2;
   return std::string(text.substr(0, end)) + "...";
 }
 
@@ -67,10 +80,38 @@ void LedgerBook::Clear() {
   m_entries.clear();
   m_unreadableCount = 0;
   m_unreadable.clear();
-  m_readEnd = 0;
-  m_nextLine = 1;
+  m_encoding = LedgerEncoding::Cp932;
+  m_scanner.reset();
+  m_size = 0;
+  m_hashes.clear();
   m_tail.clear();
-  m_clean = false;
+  m_stamp = {};
+  m_stampRecent = true;
+}
+
+LedgerBook::Status LedgerBook::Open(ReadOnlyFile& file) const {
+  switch (file.OpenRead(m_path)) {
+    case ReadOnlyFile::Open::Opened:
+      return Status::Ok;
+    case ReadOnlyFile::Open::Missing:
+      return Status::Missing;
+    case ReadOnlyFile::Open::Folder:
+      return Status::Folder;
+    case ReadOnlyFile::Open::NotAFile:
+      return Status::NotAFile;
+    case ReadOnlyFile::Open::Failed:
+      break;
+  }
+  return Status::Unreadable;
+}
+
+void LedgerBook::Stamp(const ReadOnlyFile& file) {
+  const std::optional<FileStamp> stamp = file.Stamp();
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::system_clock::now().time_since_epoch())
+                               .count();
+  m_stamp = stamp.value_or(FileStamp{});
+  m_stampRecent = !stamp || now - stamp->modified < kRecentNs;
 }
 
 LedgerBook::Status LedgerBook::Load(const std::string& path, int month) {
@@ -78,74 +119,140 @@ LedgerBook::Status LedgerBook::Load(const std::string& path, int month) {
   m_month = month;
   m_followLatest = month == 0;
   Clear();
-  const Status status = ReadFrom(0, 1);
+  ReadOnlyFile file;
+  Status status = Open(file);
+  if (status == Status::Ok) {
+    Stamp(file);
+    char head[3] = {};
+    const std::optional<std::size_t> got = file.ReadAt(0, head, sizeof head);
+    m_encoding = got ? LedgerEncodingOf(std::string_view(head, *got)) : LedgerEncoding::Cp932;
+    if (!got) {
+      status = Status::Unreadable;
+    } else if (m_encoding == LedgerEncoding::Utf16) {
+      status = Status::Utf16;
+    } else {
+      const std::uint64_t start = m_encoding == LedgerEncoding::Utf8 ? kUtf8Mark.size() : 0;
+      m_scanner.emplace(
+          [this](const LedgerScanner::Place& place, std::string_view text) { Take(place, text); },
+          1, start);
+      if (!ReadOn(file)) status = Status::Unreadable;
+    }
+  }
   m_followLatest = false;
   return status;
 }
 
 LedgerBook::Status LedgerBook::Refresh() {
-  if (!m_clean) return Load(m_path, m_month);
-  std::ifstream in;
-  if (const Status status = OpenLedger(m_path, in); status != Status::Ok) {
+  if (!m_scanner) return Load(m_path, m_month);
+  ReadOnlyFile file;
+  if (const Status status = Open(file); status != Status::Ok) {
     Clear();
     return status;
   }
-  in.seekg(0, std::ios::end);
-  const auto size = static_cast<std::uint64_t>(in.tellg());
-  if (!in || size < m_readEnd) return Load(m_path, m_month);
-  std::string tail(m_tail.size(), '\0');
-  in.seekg(static_cast<std::streamoff>(m_readEnd - m_tail.size()));
-  in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
-  if (!in || tail != m_tail) return Load(m_path, m_month);
-  if (size == m_readEnd) return Status::Ok;
-  return ReadFrom(m_readEnd, m_nextLine);
+  const std::optional<FileStamp> stamp = file.Stamp();
+  if (stamp && *stamp == m_stamp && !m_stampRecent) return Status::Ok;
+  // Only a file that still holds every byte read so far has merely grown;
+  // one too short to tell its encoding yet is read again as well.
+  if (!stamp || stamp->size < m_size || m_size < kUtf8Mark.size() || !Unchanged(file)) {
+    return Load(m_path, m_month);
+  }
+  Stamp(file);
+  return ReadOn(file) ? Status::Ok : Load(m_path, m_month);
 }
 
-LedgerBook::Status LedgerBook::ReadFrom(std::uint64_t offset, std::uint64_t firstLine) {
-  std::ifstream in;
-  if (const Status status = OpenLedger(m_path, in); status != Status::Ok) return status;
-  LedgerScanner scanner(
-      [this](const LedgerScanner::Place& place, std::string_view text) { Take(place, text); },
-      firstLine, offset);
-  std::uint64_t end = offset;
-  std::string last;
-  const bool ok = ReadRange(in, offset, kToEnd, [&](std::string_view bytes) {
-    scanner.Feed(bytes);
-    end += bytes.size();
-    if (bytes.size() >= kTailBytes) {
-      last.assign(bytes.substr(bytes.size() - kTailBytes));
-    } else {
-      last.append(bytes);
-      if (last.size() > kTailBytes) last.erase(0, last.size() - kTailBytes);
+bool LedgerBook::Unchanged(const ReadOnlyFile& file) const {
+  std::string chunk(kChunk, '\0');
+  for (std::size_t i = 0; i < m_hashes.size(); ++i) {
+    const std::uint64_t at = std::uint64_t{i} * kChunk;
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, m_size - at));
+    const std::optional<std::size_t> got = file.ReadAt(at, chunk.data(), want);
+    if (!got || *got != want || Hash(std::string_view(chunk.data(), want)) != m_hashes[i]) {
+      return false;
     }
-  });
-  m_clean = ok && scanner.AtRecordStart();
-  if (m_clean) {
-    // The bytes before the end: the previous tail continues into the new bytes.
-    m_tail = (m_tail + last);
-    if (m_tail.size() > kTailBytes) m_tail.erase(0, m_tail.size() - kTailBytes);
-    m_readEnd = end;
-    m_nextLine = scanner.nextLine();
   }
-  scanner.Finish();
-  return ok ? Status::Ok : Status::Unreadable;
+  return true;
+}
+
+bool LedgerBook::ReadOn(const ReadOnlyFile& file) {
+  UndoTail();
+  // The last chunk read was partial: it is read again whole for its hash.
+  std::uint64_t at = m_size / kChunk * kChunk;
+  if (at < m_size) m_hashes.pop_back();
+  const std::uint64_t body = m_encoding == LedgerEncoding::Utf8 ? kUtf8Mark.size() : 0;
+  std::string chunk(kChunk, '\0');
+  for (;;) {
+    const std::optional<std::size_t> got = file.ReadAt(at, chunk.data(), kChunk);
+    if (!got || at + *got < m_size) {
+      m_scanner.reset();
+      return false;
+    }
+    if (*got == 0) break;
+    const std::string_view bytes(chunk.data(), *got);
+    m_hashes.push_back(Hash(bytes));
+    const std::uint64_t from = std::max(m_size, body);
+    if (at + *got > from) m_scanner->Feed(bytes.substr(static_cast<std::size_t>(from - at)));
+    m_size = at + *got;
+    at = m_size;
+    if (*got < kChunk) break;
+  }
+  // A last line without its line end is a purchase too, until more bytes
+  // arrive: it is read from a copy of the scanner, and taken back then.
+  LedgerScanner end = *m_scanner;
+  m_inTail = true;
+  end.Finish();
+  m_inTail = false;
+  return true;
+}
+
+void LedgerBook::UndoTail() {
+  for (auto effect = m_tail.rbegin(); effect != m_tail.rend(); ++effect) {
+    if (effect->month >= 0) {
+      if (effect->before.count == 0) {
+        m_months.erase(effect->month);
+      } else {
+        m_months[effect->month] = effect->before;
+      }
+    }
+    if (effect->entry && effect->month == m_month && !m_entries.empty() &&
+        m_entries.back().line == effect->line) {
+      m_entries.pop_back();
+    }
+    if (effect->unreadable) {
+      --m_unreadableCount;
+      if (effect->listed && !m_unreadable.empty() && m_unreadable.back().line == effect->line) {
+        m_unreadable.pop_back();
+      }
+    }
+  }
+  m_tail.clear();
 }
 
 void LedgerBook::Take(const LedgerScanner::Place& place, std::string_view text) {
+  TailEffect effect;
+  effect.line = place.line;
   LedgerEntry entry;
-  switch (ParseLedgerLine(text, entry)) {
+  const LedgerLineKind kind =
+      place.tooLong ? LedgerLineKind::Unreadable : ParseLedgerLine(text, entry, m_encoding);
+  switch (kind) {
     case LedgerLineKind::Header:
     case LedgerLineKind::Blank:
       return;
     case LedgerLineKind::Unreadable:
       ++m_unreadableCount;
-      if (m_unreadable.size() < kMaxListed) m_unreadable.push_back({place.line, Listed(text)});
+      effect.unreadable = true;
+      if (m_unreadable.size() < kMaxListed) {
+        m_unreadable.push_back({place.line, Listed(text, m_encoding)});
+        effect.listed = true;
+      }
+      if (m_inTail) m_tail.push_back(effect);
       return;
     case LedgerLineKind::Entry:
       break;
   }
   const int key = MonthKey(entry.date.year, entry.date.month);
   MonthSummary& month = m_months[key];
+  effect.month = key;
+  effect.before = month;
   if (month.count == 0) {
     month.firstOffset = place.offset;
     month.firstLine = place.line;
@@ -160,7 +267,9 @@ void LedgerBook::Take(const LedgerScanner::Place& place, std::string_view text) 
   if (key == m_month) {
     entry.line = place.line;
     m_entries.push_back(std::move(entry));
+    effect.entry = true;
   }
+  if (m_inTail) m_tail.push_back(effect);
 }
 
 LedgerBook::Status LedgerBook::SelectMonth(int month) {
@@ -169,18 +278,19 @@ LedgerBook::Status LedgerBook::SelectMonth(int month) {
   const auto found = m_months.find(month);
   if (found == m_months.end()) return Status::Ok;
   const MonthSummary& summary = found->second;
-  std::ifstream in;
-  if (const Status status = OpenLedger(m_path, in); status != Status::Ok) return status;
+  ReadOnlyFile file;
+  if (const Status status = Open(file); status != Status::Ok) return status;
   LedgerScanner scanner(
       [this](const LedgerScanner::Place& place, std::string_view text) {
         // Most lines are of other months: their unquoted date alone says so.
-        if (LedgerDate date; !text.empty() && text.front() != '"' &&
-                             ParseLedgerDate(text.substr(0, text.find(',')), date) &&
-                             MonthKey(date.year, date.month) != m_month) {
+        if (LedgerDate date;
+            place.tooLong || (!text.empty() && text.front() != '"' &&
+                              ParseLedgerDate(text.substr(0, text.find(',')), date) &&
+                              MonthKey(date.year, date.month) != m_month)) {
           return;
         }
         LedgerEntry entry;
-        if (ParseLedgerLine(text, entry) != LedgerLineKind::Entry ||
+        if (ParseLedgerLine(text, entry, m_encoding) != LedgerLineKind::Entry ||
             MonthKey(entry.date.year, entry.date.month) != m_month) {
           return;
         }
@@ -188,10 +298,18 @@ LedgerBook::Status LedgerBook::SelectMonth(int month) {
         m_entries.push_back(std::move(entry));
       },
       summary.firstLine, summary.firstOffset);
-  const bool ok = ReadRange(in, summary.firstOffset, summary.endOffset,
-                            [&](std::string_view bytes) { scanner.Feed(bytes); });
+  std::string chunk(kChunk, '\0');
+  for (std::uint64_t at = summary.firstOffset; at < summary.endOffset;) {
+    const auto want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, summary.endOffset - at));
+    const std::optional<std::size_t> got = file.ReadAt(at, chunk.data(), want);
+    if (!got) return Status::Unreadable;
+    scanner.Feed(std::string_view(chunk.data(), *got));
+    at += *got;
+    if (*got < want) break;
+  }
   scanner.Finish();
-  return ok ? Status::Ok : Status::Unreadable;
+  return Status::Ok;
 }
 
 }  // namespace mametan

@@ -2,14 +2,18 @@
 // The ledger as the viewer holds it: the ledger is read as a stream and only
 // the chosen month's purchases, the totals of every month and the lines that
 // could not be read are kept, so a ledger of millions of lines needs little
-// memory. It follows the file: what was appended is read on its own, and
-// anything else (a spreadsheet's save, a truncation) reads it all again.
+// memory. It follows the file: when the bytes already read are still there
+// (a hash per chunk proves it), only what was appended is read; any other
+// change (an edit anywhere, a spreadsheet's save, a truncation, another file
+// put in its place) reads it all again.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/entry/LedgerReader.h"
+#include "core/platform/FileIo.h"
 
 namespace mametan {
 
@@ -37,11 +41,20 @@ struct UnreadableLine {
 
 class LedgerBook {
  public:
-  enum class Status { Ok, Missing, Unreadable };
+  // Folder and NotAFile (a pipe, a device): something other than a file is
+  // at the path; it is never opened for reading. Utf16: a UTF-16 file,
+  // which has no lines to read.
+  enum class Status { Ok, Missing, Unreadable, Folder, NotAFile, Utf16 };
 
   // At most this many unreadable lines are kept for the list; all are counted.
   static constexpr std::size_t kMaxListed = 1000;
   static constexpr std::size_t kMaxListedBytes = 1000;
+  // The file is read, and its bytes hashed, in chunks of this size.
+  static constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+  LedgerBook() = default;
+  LedgerBook(const LedgerBook&) = delete;  // its scanner calls back into it
+  LedgerBook& operator=(const LedgerBook&) = delete;
 
   // Reads the file at `path` (UTF-8). Keeps the purchases of `month` (a
   // MonthKey), or of the latest month in the file when `month` is 0.
@@ -59,10 +72,27 @@ class LedgerBook {
   const std::vector<LedgerEntry>& entries() const { return m_entries; }
   std::uint64_t unreadableCount() const { return m_unreadableCount; }
   const std::vector<UnreadableLine>& unreadable() const { return m_unreadable; }
+  // How the texts of entries() and unreadable() are encoded.
+  LedgerEncoding encoding() const { return m_encoding; }
 
  private:
+  // What a record of the unfinished end did, to be taken back when more
+  // bytes arrive and the record is read again with them.
+  struct TailEffect {
+    int month = -1;  // the month it was added to, or -1
+    MonthSummary before;
+    bool entry = false;
+    bool unreadable = false;
+    bool listed = false;
+    std::uint64_t line = 0;
+  };
+
   void Clear();
-  Status ReadFrom(std::uint64_t offset, std::uint64_t firstLine);
+  Status Open(ReadOnlyFile& file) const;
+  void Stamp(const ReadOnlyFile& file);
+  bool Unchanged(const ReadOnlyFile& file) const;
+  bool ReadOn(const ReadOnlyFile& file);
+  void UndoTail();
   void Take(const LedgerScanner::Place& place, std::string_view text);
 
   std::string m_path;
@@ -73,12 +103,22 @@ class LedgerBook {
   std::uint64_t m_unreadableCount = 0;
   std::vector<UnreadableLine> m_unreadable;
 
-  // What has been read: up to `m_readEnd`, which ends a record, with the
-  // bytes just before it to recognise the same file when it has grown.
-  std::uint64_t m_readEnd = 0;
-  std::uint64_t m_nextLine = 1;
-  std::string m_tail;
-  bool m_clean = false;  // the read ended at the end of a record
+  LedgerEncoding m_encoding = LedgerEncoding::Cp932;
+
+  // What has been read: the file's first `m_size` bytes, a hash of each
+  // chunk of them (the last one partial), and the scanner fed with them,
+  // whose unfinished end (a last line without its line end) was read as if
+  // the file ended there, with what that did kept in `m_tail`.
+  std::optional<LedgerScanner> m_scanner;  // none: read it all again
+  std::uint64_t m_size = 0;
+  std::vector<std::uint64_t> m_hashes;
+  std::vector<TailEffect> m_tail;
+  bool m_inTail = false;
+  // The file when it was read; a stamp taken within a few seconds of the
+  // file's last write does not prove that nothing changed since (the
+  // system's clock ticks coarsely), so it is checked by content next time.
+  FileStamp m_stamp;
+  bool m_stampRecent = true;
 };
 
 }  // namespace mametan

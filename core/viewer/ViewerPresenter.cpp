@@ -175,7 +175,7 @@ std::vector<ViewerUnreadable> ViewerPresenter::UnreadableLines() const {
   std::vector<ViewerUnreadable> lines;
   lines.reserve(m_book.unreadable().size());
   for (const UnreadableLine& line : m_book.unreadable()) {
-    lines.push_back({std::to_string(line.line), cp932::Decode(line.text)});
+    lines.push_back({std::to_string(line.line), LedgerTextToUtf8(line.text, m_book.encoding())});
   }
   return lines;
 }
@@ -197,16 +197,29 @@ void ViewerPresenter::Show() {
     case LedgerBook::Status::Unreadable:
       page.status = "家計簿ファイルが読めません: " + m_book.path();
       break;
+    case LedgerBook::Status::Folder:
+      page.status = "家計簿ファイルの場所にフォルダがあります: " + m_book.path();
+      break;
+    case LedgerBook::Status::NotAFile:
+      page.status = "家計簿ファイルの場所にあるのはファイルではありません（パイプやデバイス）: " +
+                    m_book.path();
+      break;
+    case LedgerBook::Status::Utf16:
+      page.status = "UTF-16 の家計簿ファイルは読めません: " + m_book.path();
+      break;
   }
 
   // Kinds are told apart by their bytes, not by how they look decoded.
   std::map<std::string, std::int64_t> kinds;
   std::int64_t total = 0;
+  const auto text = [this](std::string_view bytes) {
+    return LedgerTextToUtf8(bytes, m_book.encoding());
+  };
   page.rows.reserve(m_book.entries().size());
   for (const LedgerEntry& entry : m_book.entries()) {
-    page.rows.push_back({cp932::Decode(entry.dateText),
+    page.rows.push_back({text(entry.dateText),
                          entry.date.year * 10000 + entry.date.month * 100 + entry.date.day,
-                         cp932::Decode(entry.kind), cp932::Decode(entry.goods), entry.price,
+                         text(entry.kind), text(entry.goods), entry.price,
                          GroupThousands(entry.price), page.rows.size()});
     kinds[entry.kind] += entry.price;
     total += entry.price;
@@ -220,7 +233,7 @@ void ViewerPresenter::Show() {
   const std::int64_t largest = sorted.empty() ? 0 : sorted.front().second;
   for (const auto& [kind, amount] : sorted) {
     ViewerBar bar;
-    bar.label = kind.empty() ? "（なし）" : cp932::Decode(kind);
+    bar.label = kind.empty() ? "（なし）" : text(kind);
     bar.amount = amount;
     bar.amountText = GroupThousands(amount) + "円";
     bar.shareText = Share(amount, total);

@@ -20,6 +20,7 @@ TEST(LedgerReader, ReadsEachKindOfLine) {
     std::string kindText = {};
     std::string goods = {};
     std::int64_t price = 0;
+    LedgerEncoding encoding = LedgerEncoding::Cp932;
   };
   const Row rows[] = {
       {"2001/11/29," + kFood + "," + kMilk + ",105",
@@ -64,12 +65,21 @@ TEST(LedgerReader, ReadsEachKindOfLine) {
       {"\"\x93\xFA\x95\x74\",\"\x8E\xED\x97\xDE\",\"\x8F\xA4\x95\x69\x96\xBC\","
        "\"\x89\xBF\x8A\x69\"",
        LedgerLineKind::Header},
+      // Empty columns after the price, as a spreadsheet saves a used column E.
+      {"2001/11/29,k,g,105,", LedgerLineKind::Entry, {2001, 11, 29}, "k", "g", 105},
+      {"2001/11/29,k,g,\"105\",,", LedgerLineKind::Entry, {2001, 11, 29}, "k", "g", 105},
+      {"日付,種類,商品名,価格,", LedgerLineKind::Header, {}, "", "", 0, LedgerEncoding::Utf8},
+      {"日付,種類,商品名,価格",
+       LedgerLineKind::Unreadable},  // UTF-8 titles in a code page 932 file
       {"", LedgerLineKind::Blank},
       {",,,", LedgerLineKind::Blank},
+      {",,,,,", LedgerLineKind::Blank},
       {" ", LedgerLineKind::Blank},
       // Not a purchase: each is listed, never dropped.
       {"2001/11/29,k,a,b,105", LedgerLineKind::Unreadable},  // a comma the writer did not quote
       {"2001/11/29,k,105", LedgerLineKind::Unreadable},
+      {"2001/11/29,k,g,105,x", LedgerLineKind::Unreadable},
+      {"2001/11/29,k,g,105, ", LedgerLineKind::Unreadable},
       {"2001/11/29,k,g,2147483648", LedgerLineKind::Unreadable},
       {"2001/11/29,k,g,-2147483649", LedgerLineKind::Unreadable},
       {"2001/11/29,k,g,1.5", LedgerLineKind::Unreadable},
@@ -91,7 +101,7 @@ TEST(LedgerReader, ReadsEachKindOfLine) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
     LedgerEntry entry;
-    ASSERT_EQ(ParseLedgerLine(row.text, entry), row.kind);
+    ASSERT_EQ(ParseLedgerLine(row.text, entry, row.encoding), row.kind);
     if (row.kind != LedgerLineKind::Entry) continue;
     EXPECT_EQ(entry.date, row.date);
     EXPECT_EQ(entry.kind, row.kindText);
@@ -140,6 +150,16 @@ TEST(LedgerReader, ScannerCutsRecordsAtLineEndsOutsideQuotes) {
       // An unclosed quote at the end gives up its lines one by one.
       {"a\r\nb,\"c\r\nd\r\n", {{1, "a"}, {2, "b,\"c"}, {3, "d"}}},
       {stray, strayRecords},
+      // CR alone ends a line too (a Macintosh spreadsheet's save).
+      {"a\rb\r\r\nc\r", {{1, "a"}, {2, "b"}, {3, ""}, {4, "c"}}},
+      // A stray quote gives up at the next line that starts like a record.
+      {"2001/11/29,\"k,g,1\r\n2001/11/30,k,g,2\r\n\"2001/12/1\",k,g,3\r\n",
+       {{1, "2001/11/29,\"k,g,1"}, {2, "2001/11/30,k,g,2"}, {3, "\"2001/12/1\",k,g,3"}}},
+      {"a,\"x\r\ny\r\n\"2001/12/1\",k,g,3\r\n",
+       {{1, "a,\"x"}, {2, "y"}, {3, "\"2001/12/1\",k,g,3"}}},
+      // A line too long to be a purchase: only its start is kept.
+      {std::string(70000, '\0') + "\r\nb",
+       {{1, std::string(LedgerScanner::kMaxRecordBytes, '\0')}, {2, "b"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.bytes);
@@ -159,6 +179,20 @@ TEST(LedgerReader, ScannerCutsRecordsAtLineEndsOutsideQuotes) {
       EXPECT_EQ(expectedOffset, row.bytes.size());
     }
   }
+}
+
+TEST(LedgerReader, TellsTheEncodingByTheMark) {
+  EXPECT_EQ(LedgerEncodingOf("\xEF\xBB\xBF"
+                             "2001"),
+            LedgerEncoding::Utf8);
+  EXPECT_EQ(LedgerEncodingOf("\xEF\xBB"), LedgerEncoding::Cp932);
+  EXPECT_EQ(LedgerEncodingOf("\xFF\xFE"
+                             "2"),
+            LedgerEncoding::Utf16);
+  EXPECT_EQ(LedgerEncodingOf("\xFE\xFF"), LedgerEncoding::Utf16);
+  EXPECT_EQ(LedgerEncodingOf(kFood), LedgerEncoding::Cp932);
+  EXPECT_EQ(LedgerTextToUtf8(kFood, LedgerEncoding::Cp932), "食費");
+  EXPECT_EQ(LedgerTextToUtf8("食\xE8費", LedgerEncoding::Utf8), "食\uFFFD費");
 }
 
 }  // namespace

@@ -79,7 +79,10 @@ TEST(LedgerWriter, ExistingFileIsAppendedToWithoutHeader) {
     const char* what;
     std::string before;
     std::string gap;  // what goes between the old content and the record
+    std::string line = kMilkLine;
   };
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string milkUtf8 = "2001/11/29,食費,牛乳,105\r\n";
   const Case cases[] = {
       {"zero bytes: the record is line 1", "", ""},
       {"last line without line end: a break first", "x,100", "\r\n"},
@@ -87,13 +90,16 @@ TEST(LedgerWriter, ExistingFileIsAppendedToWithoutHeader) {
       {"ends in LF only: no break", "x,100\n", ""},
       {"other format: no header added", std::string("name;value\n\x00\x01\xFF\r\n", 16), ""},
       {"a header already", kHeader, ""},
+      {"UTF-8 mark: the line in UTF-8", mark + "日付\r\n", "", milkUtf8},
+      {"the mark alone", mark, "\r\n", milkUtf8},
+      {"two bytes of the mark: code page 932", mark.substr(0, 2) + "\n", ""},
   };
   for (const Case& c : cases) {
     ScratchDir dir;
     const std::string path = dir / "ledger.csv";
     WriteBytes(path, c.before);
     ASSERT_EQ(WriteLedgerRecord(Milk(), path), LedgerOutcome::Written) << c.what;
-    EXPECT_EQ(ReadBytes(path), c.before + c.gap + kMilkLine) << c.what;
+    EXPECT_EQ(ReadBytes(path), c.before + c.gap + c.line) << c.what;
   }
 }
 

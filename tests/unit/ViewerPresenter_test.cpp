@@ -152,6 +152,20 @@ TEST(ViewerPresenter, FollowsTheFile) {
   presenter.FileChanged();
   EXPECT_EQ(view.shown.totalText, "合計 0円（0件）");
   EXPECT_FALSE(view.shown.status.empty());
+
+  // A spreadsheet's UTF-8 save, and the tray program's line after it.
+  WriteBytes(path, "\xEF\xBB\xBF日付,種類,商品名,価格\r\n2001/11/01,食費,a,7\r\n");
+  ASSERT_EQ(WriteLedgerRecord({"2001/11/02", kFood, "b", 3}, path), LedgerOutcome::Written);
+  presenter.FileChanged();
+  EXPECT_EQ(view.shown.status, "");
+  EXPECT_EQ(Labels(view.shown), (std::vector<std::string>{"食費 10円 100.0%"}));
+  EXPECT_EQ(view.shown.unreadableCount, 0u);
+  WriteBytes(path,
+             "\xFF\xFE"
+             "2\0");
+  presenter.FileChanged();
+  EXPECT_EQ(view.shown.status, "UTF-16 の家計簿ファイルは読めません: " + path);
+  EXPECT_EQ(view.shown.unreadableCount, 0u);
 }
 
 // Rows sort by the values behind their texts; a second press on the same
