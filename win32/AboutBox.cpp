@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/Dpi.h"
@@ -132,6 +134,28 @@ void AboutBox::MakeControls() {
   SetDlgItemTextW(m_hwnd, kWww, Wide(AboutPresenter::kHomePage).c_str());
   SetDlgItemTextW(m_hwnd, kEMail, Wide(AboutPresenter::kSupportAddress).c_str());
   for (const Item& item : kItems) FitToText(GetDlgItem(m_hwnd, item.id));
+  PlaceLogo(dpi);
+}
+
+// The logo's two words side by side at their measured widths: with a face
+// wider than designed, 家計簿 moves right rather than being drawn over まめたん.
+// An italic glyph leans past its advance, so each word gets a little room.
+void AboutBox::PlaceLogo(int dpi) {
+  HWND first = GetDlgItem(m_hwnd, kProductName);
+  HWND second = GetDlgItem(m_hwnd, kLabel5);
+  RECT r{};
+  GetWindowRect(first, &r);
+  MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&r), 2);
+  const int lean = Scaled(6, dpi);
+  const int firstWidth = TextWidthOf(first) + lean;
+  SetWindowPos(first, nullptr, 0, 0, firstWidth, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT s{};
+  GetWindowRect(second, &s);
+  MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&s), 2);
+  const int left = std::max<int>(s.left, r.left + firstWidth);
+  SetWindowPos(second, nullptr, left, s.top, TextWidthOf(second) + lean, s.bottom - s.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR AboutBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
