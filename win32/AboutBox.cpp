@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "win32/CommonControls.h"
 #include "win32/DialogWindow.h"
 #include "win32/Dpi.h"
@@ -65,6 +67,10 @@ const Item kItems[] = {
     {kComments, kStatic, L"Comments: TestVersion", 8, 176, 73, 24, SS_CENTER, kBold},
     {IDOK, L"BUTTON", L"OK", 115, 176, 75, 25, BS_DEFPUSHBUTTON | WS_TABSTOP, kPlain},
 };
+
+// The logo lies between the icon and the panel's right edge.
+constexpr int kLogoLeftmost = 63;
+constexpr int kLogoRightmost = 289;
 
 constexpr int kClientWidth = 301;
 constexpr int kClientHeight = 209;
@@ -132,6 +138,51 @@ void AboutBox::MakeControls() {
   SetDlgItemTextW(m_hwnd, kWww, Wide(AboutPresenter::kHomePage).c_str());
   SetDlgItemTextW(m_hwnd, kEMail, Wide(AboutPresenter::kSupportAddress).c_str());
   for (const Item& item : kItems) FitToText(GetDlgItem(m_hwnd, item.id));
+  PlaceLogo(dpi);
+}
+
+// The logo's two words side by side at their measured widths, inside the
+// panel and clear of the icon: with a face wider than designed, 家計簿 moves
+// right rather than being drawn over まめたん, the pair moves left as far as
+// the icon, and only then are both faces made smaller. An italic glyph leans
+// past its advance, so each word gets a little room.
+void AboutBox::PlaceLogo(int dpi) {
+  HWND first = GetDlgItem(m_hwnd, kProductName);
+  HWND second = GetDlgItem(m_hwnd, kLabel5);
+  const auto placeOf = [this](HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT designed = placeOf(first);
+  const RECT designedSecond = placeOf(second);
+  const int lean = Scaled(6, dpi);
+  const int lowest = Scaled(kLogoLeftmost, dpi);
+  const int highest = Scaled(kLogoRightmost, dpi);
+  int firstWidth = TextWidthOf(first) + lean;
+  int secondWidth = TextWidthOf(second) + lean;
+  for (int percent = 95; firstWidth + secondWidth > highest - lowest && percent >= 50;
+       percent -= 5) {
+    DeleteObject(m_fonts[kLogo]);
+    DeleteObject(m_fonts[kLogoMincho]);
+    m_fonts[kLogo] = MakeFont(27 * percent / 100, dpi,
+                              {.weight = FW_BOLD, .italic = true, .face = kProportionalFace});
+    m_fonts[kLogoMincho] = MakeFont(35 * percent / 100, dpi,
+                                    {.weight = FW_BOLD, .italic = true, .face = L"ＭＳ Ｐ明朝"});
+    SendMessageW(first, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts[kLogo]), TRUE);
+    SendMessageW(second, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts[kLogoMincho]), TRUE);
+    firstWidth = TextWidthOf(first) + lean;
+    secondWidth = TextWidthOf(second) + lean;
+  }
+  const int left =
+      std::max<int>(lowest, std::min<int>(designed.left, highest - firstWidth - secondWidth));
+  SetWindowPos(first, nullptr, left, designed.top, firstWidth, designed.bottom - designed.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  const int secondLeft =
+      std::max<int>(left + firstWidth, std::min<int>(designedSecond.left, highest - secondWidth));
+  SetWindowPos(second, nullptr, secondLeft, designedSecond.top, secondWidth,
+               designedSecond.bottom - designedSecond.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR AboutBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -31,6 +31,7 @@ class AboutBox : public AboutView, public HostedDialog {
  private:
   INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void MakeControls();
+  void PlaceLogo(int dpi);
   void DeleteFonts();
 
   AboutPresenter m_presenter;

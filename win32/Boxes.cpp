@@ -10,9 +10,9 @@ void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon) {
   MessageBoxW(owner, Wide(text).c_str(), L"Message", MB_OK | style);
 }
 
-void ShowStandardErrorBox(const std::string& message) {
-  MessageBoxW(nullptr, Wide(ErrorBoxText(message)).c_str(), kApplicationTitle,
-              MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+void ShowStandardErrorBox(const std::string& message, HWND owner) {
+  MessageBoxW(owner, Wide(ErrorBoxText(message)).c_str(), kApplicationTitle,
+              MB_OK | MB_ICONSTOP | (owner ? 0 : MB_TASKMODAL));
 }
 
 }  // namespace mametan::win32

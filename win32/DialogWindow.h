@@ -122,6 +122,20 @@ inline void CentreOnScreen(HWND hwnd) {
 // it would leave the window), a right-aligned one to the left, a centred one
 // both ways. The substitute faces of a system without the designed ones are
 // wider, and a control would wrap or cut the text.
+// The width in pixels of a control's text in its own font, on one line.
+inline int TextWidthOf(HWND control, bool noPrefix = true) {
+  const std::wstring text = WindowTextOf(control);
+  HDC dc = GetDC(control);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT extent{};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+            DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return extent.right - extent.left;
+}
+
 inline void FitToText(HWND control) {
   const LONG style = GetWindowLongW(control, GWL_STYLE);
   wchar_t className[16] = {};
@@ -136,17 +150,7 @@ inline void FitToText(HWND control) {
     if (align == SS_LEFTNOWORDWRAP) align = SS_LEFT;
     if (align != SS_LEFT && align != SS_RIGHT && align != SS_CENTER) return;
   }
-  const std::wstring text = WindowTextOf(control);
-  HDC dc = GetDC(control);
-  const HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  RECT extent{};
-  const UINT prefix = !checkBox && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
-            DT_CALCRECT | DT_SINGLELINE | prefix);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  int needed = extent.right - extent.left + 2;
+  int needed = TextWidthOf(control, !checkBox && (style & SS_NOPREFIX)) + 2;
   if (checkBox) {
     // The box and the gap before the text.
     const UINT dpi = GetDpiForWindow(control);

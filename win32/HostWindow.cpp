@@ -3,9 +3,10 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdint>
 #include <cwctype>
 #include <string>
+#include <vector>
 
 #include "core/common/AppError.h"
 #include "core/common/CommandLine.h"
@@ -23,15 +24,19 @@ constexpr UINT kTrayIconId = 1;
 constexpr UINT_PTR kAnimateTimer = 1;
 constexpr wchar_t kHelpFileName[] = L"mametan.html";
 
-// A menu image: the icon drawn into a 32-bit bitmap with its alpha, which
-// menus draw with their own background behind it.
-// The resource is named by the picture's name in capitals.
+// A menu image: the icon's pixels as a 32-bit bitmap with premultiplied
+// alpha, which menus blend over their own background. The pixels are copied,
+// not drawn: drawing an icon into a bitmap leaves its alpha to the system,
+// and some leave it opaque, a black square around the picture. The resource
+// is named by the picture's name in capitals.
 HBITMAP MenuBitmap(HINSTANCE instance, const char* image, int size) {
   std::wstring name = Wide(image);
   for (wchar_t& c : name) c = static_cast<wchar_t>(towupper(c));
   const auto icon =
       static_cast<HICON>(LoadImageW(instance, name.c_str(), IMAGE_ICON, size, size, 0));
   if (!icon) return nullptr;
+  ICONINFO parts{};
+  const bool split = GetIconInfo(icon, &parts) && parts.hbmColor;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = size;
@@ -39,18 +44,32 @@ HBITMAP MenuBitmap(HINSTANCE instance, const char* image, int size) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
+  const std::size_t count = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
+  std::vector<std::uint32_t> colour(count), mask(count);
   HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC dc = CreateCompatibleDC(screen);
+  bool read = split && GetDIBits(screen, parts.hbmColor, 0, static_cast<UINT>(size), colour.data(),
+                                 &info, DIB_RGB_COLORS) == size;
+  read = read && parts.hbmMask &&
+         GetDIBits(screen, parts.hbmMask, 0, static_cast<UINT>(size), mask.data(), &info,
+                   DIB_RGB_COLORS) == size;
+  void* bits = nullptr;
+  HBITMAP bitmap =
+      read ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
   ReleaseDC(nullptr, screen);
   if (bitmap) {
-    std::memset(bits, 0, static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    SelectObject(dc, old);
+    // An icon without alpha says what is transparent with its mask.
+    const bool hasAlpha =
+        std::any_of(colour.begin(), colour.end(), [](std::uint32_t p) { return p >> 24; });
+    auto* out = static_cast<std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint32_t p = colour[i];
+      const std::uint32_t a = hasAlpha ? p >> 24 : ((mask[i] & 0xFFFFFFu) ? 0u : 255u);
+      const auto channel = [&](int shift) { return ((p >> shift) & 0xFFu) * a / 255u; };
+      out[i] = (a << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+    }
   }
-  DeleteDC(dc);
+  if (parts.hbmColor) DeleteObject(parts.hbmColor);
+  if (parts.hbmMask) DeleteObject(parts.hbmMask);
   DestroyIcon(icon);
   return bitmap;
 }

@@ -117,6 +117,13 @@ LRESULT MaskedEdit::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       case WM_SETFOCUS: {
         const LRESULT r = Default(msg, wParam, lParam);
+        if (m_returnAfterReport) {
+          // Back from the invalid-input box: on the first position still to
+          // fill, not the whole text selected as a fresh entry would have it.
+          m_returnAfterReport = false;
+          PlaceAtFirstUnfilled();
+          return r;
+        }
         if (m_engine.BeginFocusEntry()) SendMessageW(m_hwnd, EM_SETSEL, 0, -1);
         m_engine.FocusGained();
         m_engine.EndFocusEntry();
@@ -124,7 +131,14 @@ LRESULT MaskedEdit::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       case WM_KILLFOCUS: {
         const LRESULT r = Default(msg, wParam, lParam);
-        m_engine.FocusExit();
+        // Only a move to another control of the same window leaves the field:
+        // a message box, another window or another program taking the
+        // keyboard does not, nor does anything while the field's own box is up.
+        const auto next = reinterpret_cast<HWND>(wParam);
+        if (!m_reportPending && next &&
+            GetAncestor(next, GA_ROOT) == GetAncestor(m_hwnd, GA_ROOT)) {
+          m_engine.FocusExit();
+        }
         return r;
       }
       case WM_LBUTTONUP: {
@@ -137,10 +151,18 @@ LRESULT MaskedEdit::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
       }
       case kReportInvalid:
-        m_reportPending = false;
-        ShowProgramMessage(GetAncestor(m_hwnd, GA_ROOT), kInvalidInputMessage,
-                           MessageIcon::Exclamation);
+        // One box at a time: the report stays pending until the box is closed
+        // and the field has the keyboard again.
+        ShowStandardErrorBox(kInvalidInputMessage, GetAncestor(m_hwnd, GA_ROOT));
+        // The dialog gives the focus back when the box closes, now or a moment
+        // later, and selects the whole text as it does.
+        m_returnAfterReport = true;
         FieldTakeFocus();
+        if (GetFocus() == m_hwnd) {
+          m_returnAfterReport = false;
+          PlaceAtFirstUnfilled();
+        }
+        m_reportPending = false;
         return 0;
       default:
         return Default(msg, wParam, lParam);
@@ -149,6 +171,11 @@ LRESULT MaskedEdit::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     Report();
     return 0;
   }
+}
+
+void MaskedEdit::PlaceAtFirstUnfilled() {
+  const int p = m_engine.FirstUnfilledPosition();
+  if (p >= 0) m_engine.PlaceCursor(p);
 }
 
 void MaskedEdit::Report() {

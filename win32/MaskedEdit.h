@@ -31,6 +31,7 @@ class MaskedEdit : private MaskEditField {
   LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
   void Char(wchar_t c);
   void Report();
+  void PlaceAtFirstUnfilled();
   int ByteOffset(int utf16Index) const;
   int Utf16Index(int byteOffset) const;
 
@@ -54,6 +55,7 @@ class MaskedEdit : private MaskEditField {
   int m_anchor = 0;
   int m_caret = 0;
   bool m_reportPending = false;
+  bool m_returnAfterReport = false;
 };
 
 }  // namespace mametan::win32

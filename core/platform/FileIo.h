@@ -25,7 +25,8 @@ bool IsReadableFile(const std::string& path);
 // Replaces the file's whole content with `bytes`: written to a new file
 // beside it, flushed to the disk, then renamed over it. A failure at any step
 // leaves the old file (or no file) exactly as it was. A replaced file keeps
-// its permissions. False when the content did not reach its place.
+// its permissions. A file the user may not write (read-only, or no write
+// permission) is left alone. False when the content did not reach its place.
 bool ReplaceFileContent(const std::string& path, std::string_view bytes);
 
 // Removes a file; false when it could not be removed.

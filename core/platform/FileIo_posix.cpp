@@ -55,6 +55,9 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
   struct stat old {};
   const bool exists = stat(path.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) return false;
+  // A file the user may not write is not replaced behind its back, though
+  // the folder would allow the rename.
+  if (exists && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return false;
   std::string temp = path + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return false;

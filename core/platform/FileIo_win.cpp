@@ -136,6 +136,17 @@ bool IsReadableFile(const std::string& path) {
 bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
   const std::wstring wide = Wide(path);
   if (wide.empty() || bytes.size() > 0xFFFFFFFFu) return false;
+  // A file the user may not write is not replaced behind its back: neither
+  // one marked read-only nor one this user has no right to write.
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    const HANDLE probe = CreateFileW(wide.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) return false;
+    if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
+  }
   const std::wstring temp = wide + L".new";
   const HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -106,6 +106,19 @@ wait_window() {
   return 1
 }
 
+# The top-left corner of a window's client area, designed $2 x $3 pixels:
+# sets CX, CY. Wine frames a window itself (caption and border inside the X
+# window) when it was not active as it was mapped, as happens on a loaded
+# machine, and leaves the frame to the absent window manager otherwise.
+client_origin() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local border=$(((WIDTH - $2) / 2))
+  ((border < 0)) && border=0
+  CX=$((X + border))
+  CY=$((Y + HEIGHT - $3 - border))
+  ((CY < Y)) && CY=$Y
+}
+
 # A right press on the icon, then waits for the popup menu: a viewable window
 # of the program's own that no window manager would frame. Sets MENU (its id) and X, Y, WIDTH, HEIGHT. Keys typed
 # before the menu is on screen would reach the icon instead, so nothing is

@@ -46,6 +46,23 @@ TEST(FileIoWin, NamesOutsideTheAnsiCodePageWork) {
   EXPECT_FALSE(RemoveFile(path));
 }
 
+// A read-only file is not replaced, though the folder would let the new
+// file be renamed over it: its content and its attribute stay.
+TEST(FileIoWin, ReadOnlyFileIsNotReplaced) {
+  ScratchDir dir;
+  const std::string path = Utf8Path(dir, "item.txt");
+  const std::wstring wide = WidePath(dir, L"item.txt");
+  WriteBytes(path, "old\r\n");
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(ReplaceFileContent(path, "new\r\n"));
+  EXPECT_EQ(ReadBytes(path), "old\r\n");
+  EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(GetFileAttributesW((wide + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(ReplaceFileContent(path, "new\r\n"));
+  EXPECT_EQ(ReadBytes(path), "new\r\n");
+}
+
 TEST(FileIoWin, CreateNewNeverTruncatesWhatIsThere) {
   ScratchDir dir;
   WriteBytes(dir / "ledger.csv", "records");
