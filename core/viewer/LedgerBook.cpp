@@ -9,7 +9,6 @@
 namespace mametan {
 namespace {
 
-constexpr std::size_t kChunk = LedgerBook::kChunk;
 // How long after the file's last write its stamp still proves nothing.
 constexpr std::int64_t kRecentNs = std::int64_t{3} * 1000 * 1000 * 1000;
 
