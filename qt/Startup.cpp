@@ -21,6 +21,7 @@
 #include "core/platform/InputChannel.h"
 #include "core/platform/InstanceLock.h"
 #include "qt/AboutBox.h"
+#include "qt/Activation.h"
 #include "qt/Application.h"
 #include "qt/HostWindow.h"
 #include "qt/InputWindow.h"
@@ -141,14 +142,10 @@ void Session::InputRequested(const std::string& token) {
     m_pendingInput = token;
     return;
   }
-  if (!token.empty()) {
-    // Read by the toolkit when the window asks to be activated: the
-    // compositor lets a window with the asking start's token take the focus.
-    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
-      qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(token));
-    }
-  }
+  QWidget* input = WindowOf(ProgramWindow::Input);
+  PrepareActivation(input, token);
   m_main->InputRequested();
+  RequestActivation(input, token);
 }
 
 void Session::CreateHostWindow() {

@@ -34,4 +34,18 @@ std::optional<std::string> ParseInputRequest(std::string_view line) {
   return std::string(line.substr(1));
 }
 
+std::optional<std::uint32_t> StartupIdTime(std::string_view id) {
+  const std::size_t at = id.rfind("_TIME");
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::string_view digits = id.substr(at + 5);
+  if (digits.empty() || digits.size() > 10) return std::nullopt;
+  std::uint64_t time = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    time = time * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  if (time > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<std::uint32_t>(time);
+}
+
 }  // namespace mametan

@@ -5,6 +5,7 @@
 // take the keyboard; "input\n" when there is none), answered "ok\n" once the
 // running copy has taken it.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,11 @@ std::string InputRequestLine(std::string_view token);
 // The token of a whole request line (empty when it carries none); nothing
 // when `line` is not a request.
 std::optional<std::string> ParseInputRequest(std::string_view line);
+
+// The X server time at the end of an X11 startup notification id
+// ("..._TIME<decimal>"): the time of the user's action that started the
+// process, which lets its window take the focus. Nothing when there is none
+// or it is no 32-bit number.
+std::optional<std::uint32_t> StartupIdTime(std::string_view id);
 
 }  // namespace mametan

@@ -12,7 +12,28 @@ start_tray
 TITLE='まめたん家計簿 - 入力'
 SOCKET=/run/user/$(id -u)/Mametan.input
 printf 'food\r\nbook\r\n' >"$WORK/item.txt"
-programs() { pgrep -u "$(id -u)" -x mametan | wc -l; }
+# The X server's time now: that of the PropertyNotify a root property's
+# change brings.
+server_time() {
+  local log=$E2E_DIR/xev.log
+  timeout 3 xev -root -event property >"$log" 2>&1 &
+  local spy=$!
+  sleep 0.3
+  xprop -root -f _MAMETAN_E2E_TIME 32c -set _MAMETAN_E2E_TIME 1
+  sleep 0.3
+  kill "$spy" 2>/dev/null; wait "$spy" 2>/dev/null
+  sed -n 's/.*, time \([0-9]*\),.*/\1/p' "$log" | tail -n 1
+}
+# This run's copies of the program (other runs may have theirs), known by
+# the private settings folder in their environment.
+programs() {
+  local pid n=0
+  for pid in $(pgrep -x mametan); do
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "XDG_CONFIG_HOME=$XDG_CONFIG_HOME" &&
+      n=$((n + 1))
+  done
+  echo "$n"
+}
 
 # No copy running.
 start_app /input
@@ -39,7 +60,11 @@ wait_docked 10 >/dev/null
 xmessage -name other -title other 'other window' &
 E2E_PIDS+=("$!")
 check "another window has the keyboard" wait_active other 5
-"$MAMETAN" /input 2>"$E2E_DIR/ask.err" &
+# As a key bound in the desktop starts it: with the startup id the desktop
+# made, which carries the time of the key press.
+key_time=$(server_time)
+echo "the key press at X time ${key_time:-unknown}"
+DESKTOP_STARTUP_ID="e2e-key_TIME$key_time" "$MAMETAN" /input 2>"$E2E_DIR/ask.err" &
 asker=$!
 wait_exit "$asker" 3
 check "'/input' beside the running copy ends at once with 0 (got ${EXIT_CODE:-running})" \

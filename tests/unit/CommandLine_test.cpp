@@ -78,6 +78,23 @@ TEST(InputRequest, OneLineWithTheTokenWhenItCanTravel) {
             std::nullopt);
 }
 
+TEST(InputRequest, StartupIdTime) {
+  const struct {
+    std::string_view id;
+    std::optional<std::uint32_t> time;
+  } cases[] = {
+      {"xdotool-123-host-sh-0_TIME4242", 4242u},
+      {"a_TIME1_TIME77", 77u},
+      {"x_TIME4294967295", 4294967295u},
+      {"x_TIME4294967296", std::nullopt},
+      {"x_TIME", std::nullopt},
+      {"x_TIME12a", std::nullopt},
+      {"x_TIME-1", std::nullopt},
+      {"0123456789", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StartupIdTime(c.id), c.time) << c.id;
+}
+
 TEST(ErrorBoxText, FullStopAfterCharactersSortingAfterDot) {
   EXPECT_EQ(ErrorBoxText("Cannot Create System Shell Notification Icon"),
             "Cannot Create System Shell Notification Icon.");
