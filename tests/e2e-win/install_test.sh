@@ -121,6 +121,15 @@ check "started by the shortcut, the program offers the nine kinds and writes int
 wait_wine_idle
 (cd "$E2E_DIR" && exec wine "$(unix_path "$run_value")") >>"$E2E_DIR/program.log" 2>&1
 PROGRAM_PID=""
+# The input shortcut beside it: the launcher passes /input on, and the
+# running program opens its input window.
+input_from_shortcut() {
+  wait_docked || return 1
+  read_lnk "${shortcut%.lnk} - 入力.lnk" 2>/dev/null
+  (cd "$E2E_DIR" && exec wine "$(unix_path "$LNK_TARGET")" $LNK_ARGS) >>"$E2E_DIR/program.log" 2>&1
+  wait_window 'まめたん家計簿 - 入力' >/dev/null
+}
+check "the input shortcut beside the running program opens its input window" input_from_shortcut
 check "started as at sign-in, the same; a silent uninstall beside it is refused" \
   use_program 1 tea 150 "$today,その他,tea,150" refuse
 
