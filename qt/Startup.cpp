@@ -293,6 +293,7 @@ int RunMametan(int argc, char** argv) {
   }
   const int exitCode =
       RunApplication(argc, argv, display.platform, switches.input, DebugMode ? nullptr : &channel);
+  channel.Close();
   instanceLock.Release();
   return exitCode;
 }

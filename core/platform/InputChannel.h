@@ -38,6 +38,9 @@ class InputChannelListener {
   const std::string& Problem() const { return m_problem; }
   // The listening socket, readable while a request waits; -1 before Listen.
   int Descriptor() const { return m_fd; }
+  // Stops listening and removes the socket; done before the instance lock
+  // goes, so that it is never a later copy's socket that is removed.
+  void Close();
   // Takes one waiting request and answers it: its activation token (empty
   // when it carries none), or nothing when no well-formed request of this
   // user came.

@@ -119,9 +119,12 @@ InputAsk AskForInputWindow(const std::string& token, int timeoutMs) {
   return ask;
 }
 
-InputChannelListener::~InputChannelListener() {
+InputChannelListener::~InputChannelListener() { Close(); }
+
+void InputChannelListener::Close() {
   if (m_fd >= 0) {
     close(m_fd);
+    m_fd = -1;
     unlink(m_path.c_str());
   }
 }
