@@ -53,6 +53,8 @@ class Tform_Main : public QWidget, private MainView {
   }
 
   void MenuCommandChosen(MenuCommand command) { m_presenter.MenuCommandChosen(command); }
+  // A start asked for the input window: the steps of a left press on the icon.
+  void InputRequested() { m_presenter.TrayIconMouseDown(mbLeft, 0, 0); }
 
   // Opens a file with the desktop's default handler; replaced by tests.
   std::function<void(const QString& path)> OpenHelpFile;

@@ -2,12 +2,15 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app/ProgramWindows.h"
@@ -15,8 +18,10 @@
 #include "core/common/TaskbarRule.h"
 #include "core/platform/DisplayCheck.h"
 #include "core/platform/IniRegistry.h"
+#include "core/platform/InputChannel.h"
 #include "core/platform/InstanceLock.h"
 #include "qt/AboutBox.h"
+#include "qt/Activation.h"
 #include "qt/Application.h"
 #include "qt/HostWindow.h"
 #include "qt/InputWindow.h"
@@ -31,6 +36,9 @@
 namespace mametan {
 namespace {
 
+// How long a start asking for the input window waits for the running copy.
+constexpr int kInputAskTimeoutMs = 2000;
+
 // The windows of one run and what ties them to the desktop. Opened once the
 // notification area is there (or the wait for it is over); the windows go
 // before the taskbar entry and the rule they report to.
@@ -44,6 +52,11 @@ class Session {
 
   // Creates the windows. False when start-up failed; its error has been shown.
   bool Open();
+  // The input window is asked for (by the command line or by a later
+  // start); shown as a left press on the icon shows it, at once or once the
+  // windows are made. `token` is the desktop's activation token of the
+  // asking start, which lets the window take the keyboard.
+  void InputRequested(const std::string& token);
   int ExitCode() const { return m_main ? m_main->ExitCode() : 0; }
 
  private:
@@ -71,6 +84,8 @@ class Session {
   };
   std::vector<Window> m_windows;
   Tform_Main* m_main = nullptr;
+  bool m_open = false;
+  std::optional<std::string> m_pendingInput;
 };
 
 Session::~Session() {
@@ -117,7 +132,20 @@ bool Session::Open() {
   } else {
     m_taskbarEntry.SetShown(false);
   }
+  m_open = true;
+  if (m_pendingInput) InputRequested(*std::exchange(m_pendingInput, std::nullopt));
   return true;
+}
+
+void Session::InputRequested(const std::string& token) {
+  if (!m_open) {
+    m_pendingInput = token;
+    return;
+  }
+  QWidget* input = WindowOf(ProgramWindow::Input);
+  PrepareActivation(input, token);
+  m_main->InputRequested();
+  RequestActivation(input, token);
 }
 
 void Session::CreateHostWindow() {
@@ -187,7 +215,8 @@ void Session::RestoreApplication() {
 // The application's life: the windows are made once the notification area
 // is there, inside the event loop, so that waiting for a panel that starts
 // after us holds nothing up.
-int RunApplication(int argc, char** argv, const std::string& platform) {
+int RunApplication(int argc, char** argv, const std::string& platform, bool openInput,
+                   InputChannelListener* channel) {
   // The platform chosen for the session, for the toolkit only: programs we
   // start (the help viewer) choose their own.
   if (!platform.empty()) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
@@ -200,25 +229,61 @@ int RunApplication(int argc, char** argv, const std::string& platform) {
   QObject::connect(&trayHost, &TrayHostWait::settled, &app, [&session] {
     if (!session.Open()) QCoreApplication::exit(0);
   });
+  if (openInput) session.InputRequested(std::string());
+  // Later starts asking for the input window.
+  std::unique_ptr<QSocketNotifier> requests;
+  if (channel && channel->Descriptor() >= 0) {
+    requests = std::make_unique<QSocketNotifier>(channel->Descriptor(), QSocketNotifier::Read);
+    QObject::connect(requests.get(), &QSocketNotifier::activated, &app, [channel, &session] {
+      if (const auto token = channel->TakeRequest()) session.InputRequested(*token);
+    });
+  }
   trayHost.Start();
   const int exitCode = app.exec();
   return std::max(exitCode, session.ExitCode());
 }
 
+// The activation token the desktop gave this start: Wayland's, else the X11
+// startup notification id (which carries the user's time).
+std::string ActivationToken() {
+  for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+    const QByteArray value = qgetenv(name);
+    if (!value.isEmpty()) return value.toStdString();
+  }
+  return {};
+}
+
 }  // namespace
 
 int RunMametan(int argc, char** argv) {
-  DebugMode = HasDebugSwitch(std::vector<std::string>(argv + 1, argv + argc));
+  const Switches switches = ReadSwitches(std::vector<std::string>(argv + 1, argv + argc), true);
+  const std::string unknown = UnknownSwitchesLine(switches);
+  if (!unknown.empty()) std::fprintf(stderr, "mametan: %s\n", unknown.c_str());
+  DebugMode = switches.debug;
 
   // Decided before anything else is touched: a start refused because a copy
   // runs shows nothing, needs no display and writes nothing. A lock that
-  // cannot be used at all is named on stderr.
+  // cannot be used at all is named on stderr. A start that asks for the
+  // input window passes that on to the running copy and ends.
   InstanceLock instanceLock;
   if (!DebugMode && !instanceLock.Acquire()) {
     if (!instanceLock.Problem().empty()) {
       std::fprintf(stderr, "mametan: %s\n", instanceLock.Problem().c_str());
+      return 1;
     }
+    if (!switches.input) return 1;
+    const InputAsk ask = AskForInputWindow(ActivationToken(), kInputAskTimeoutMs);
+    if (ask.answered) return 0;
+    std::fprintf(stderr,
+                 "mametan: the running copy did not take the request for the input window: %s\n",
+                 ask.problem.c_str());
     return 1;
+  }
+  // A debug copy runs beside the normal one and is never asked.
+  InputChannelListener channel;
+  if (!DebugMode && !channel.Listen()) {
+    std::fprintf(stderr, "mametan: later starts cannot ask for the input window: %s\n",
+                 channel.Problem().c_str());
   }
 
   const DisplayChoice display = ChooseDisplayPlatform();
@@ -226,7 +291,9 @@ int RunMametan(int argc, char** argv) {
     std::fprintf(stderr, "mametan: %s\n", display.problem->c_str());
     return 1;
   }
-  const int exitCode = RunApplication(argc, argv, display.platform);
+  const int exitCode =
+      RunApplication(argc, argv, display.platform, switches.input, DebugMode ? nullptr : &channel);
+  channel.Close();
   instanceLock.Release();
   return exitCode;
 }

@@ -20,6 +20,21 @@ namespace mametan::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"Tform_Main";
+// Marks the host window of a copy that takes requests for the input window;
+// debug copies run beside the normal one and are never asked.
+constexpr wchar_t kTakesInputRequests[] = L"Mametan.TakesInputRequests";
+
+UINT InputRequestMessage() { return RegisterWindowMessageW(L"Mametan.InputWindow"); }
+
+BOOL CALLBACK FindAskableHost(HWND hwnd, LPARAM found) {
+  wchar_t name[64] = {};
+  if (GetClassNameW(hwnd, name, 64) > 0 && std::wstring(name) == kClassName &&
+      GetPropW(hwnd, kTakesInputRequests)) {
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
 constexpr UINT kTrayIconId = 1;
 constexpr UINT_PTR kAnimateTimer = 1;
 constexpr wchar_t kHelpFileName[] = L"mametan.html";
@@ -102,6 +117,7 @@ void HostWindow::Create() {
   wc.lpszClassName = kClassName;
   RegisterClassExW(&wc);
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  m_inputRequest = InputRequestMessage();
 
   const int dpi = DpiOf(nullptr);
   m_hwnd = CreateWindowExW(0, kClassName, L"form_Main", WS_OVERLAPPEDWINDOW, kHostWindowPlace.left,
@@ -110,6 +126,7 @@ void HostWindow::Create() {
                            this);
   if (!m_hwnd) throw AppError("form_Main を作成できません");
   CreateMenu();
+  if (!DebugMode) SetPropW(m_hwnd, kTakesInputRequests, reinterpret_cast<HANDLE>(1));
 
   const int small = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
   m_trayImage = static_cast<HICON>(
@@ -164,6 +181,11 @@ LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A new shell has no icons: ours goes in again.
     if (m_tray && m_tray->Visible()) AddIcon(m_tray->NotifyData());
     return 0;
+  }
+  if (msg == m_inputRequest && m_inputRequest != 0 && !DebugMode) {
+    // The asking start allowed this process to take the foreground.
+    m_presenter.TrayIconMouseDown(mbLeft, 0, 0);
+    return 1;
   }
   switch (msg) {
     case traymsg::kCallback: {
@@ -341,6 +363,26 @@ void HostWindow::SetTimerEnabled(bool enabled) {
 void HostWindow::SetTimerInterval(int milliseconds) {
   m_timerInterval = milliseconds;
   if (m_timerEnabled) SetTimerEnabled(true);
+}
+
+bool AskRunningCopyForInput(unsigned timeoutMs, std::string& problem) {
+  HWND host = nullptr;
+  EnumWindows(&FindAskableHost, reinterpret_cast<LPARAM>(&host));
+  if (!host) {
+    problem = "no window of the running copy takes the request";
+    return false;
+  }
+  DWORD process = 0;
+  GetWindowThreadProcessId(host, &process);
+  AllowSetForegroundWindow(process);
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(host, InputRequestMessage(), 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                           timeoutMs, &answer) ||
+      answer != 1) {
+    problem = "no answer within " + std::to_string(timeoutMs / 1000) + " s";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace mametan::win32

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/app/HostDesign.h"
@@ -27,6 +28,13 @@ struct HostedWindows {
   TaskbarEntry* entry = nullptr;
   std::function<void()> inputFormHide;
 };
+
+// A later start asks a running copy for its input window: it finds the host
+// window of a copy that is not in debug mode, lets that process take the
+// foreground and sends it a registered message, which the copy answers once
+// it has done the steps of a left press on the icon. False, with `problem`
+// set, when there is no such window or no answer within `timeoutMs`.
+bool AskRunningCopyForInput(unsigned timeoutMs, std::string& problem);
 
 class HostWindow : public MainView, public HostedDialog, private TrayEnvironment {
  public:
@@ -90,6 +98,7 @@ class HostWindow : public MainView, public HostedDialog, private TrayEnvironment
   HICON m_trayImage = nullptr;
   HICON m_appIcon = nullptr;
   UINT m_taskbarCreated = 0;
+  UINT m_inputRequest = 0;
   int m_timerInterval = 1000;
   bool m_timerEnabled = false;
   int m_exitCode = 0;

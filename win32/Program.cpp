@@ -29,7 +29,7 @@ bool DialogMessage(const WindowTable& windows, MSG& msg) {
 
 }  // namespace
 
-int RunProgram(HINSTANCE instance) {
+int RunProgram(HINSTANCE instance, bool openInput) {
   WinRegistry registry;
   // The application window first: it owns every window made after it.
   ApplicationWindow application(instance);
@@ -67,6 +67,7 @@ int RunProgram(HINSTANCE instance) {
     // Only the tray icon remains (and the input window when it opened
     // itself): the taskbar entry goes, the rule's record stays as it was.
     if (!DebugMode) application.SetShown(false);
+    if (openInput) host->Presenter().TrayIconMouseDown(mbLeft, 0, 0);
   } catch (const std::exception& e) {
     ShowStandardErrorBox(e.what());
     return 0;

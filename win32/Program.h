@@ -6,6 +6,7 @@
 namespace mametan::win32 {
 
 // Runs the program after the single-instance test; the process's exit code.
-int RunProgram(HINSTANCE instance);
+// `openInput`: the input window opens once the icon is up.
+int RunProgram(HINSTANCE instance, bool openInput = false);
 
 }  // namespace mametan::win32

@@ -3,7 +3,7 @@
 // working folder, and the program resolves the file names of its settings
 // against the folder it starts in. A missing folder is made again with the
 // built-in kinds installed beside the program; a folder that is there is left
-// as the user keeps it.
+// as the user keeps it. Its arguments are passed on.
 #include <windows.h>
 // After windows.h, which they need.
 #include <knownfolders.h>
@@ -37,6 +37,22 @@ std::wstring AccountBookFolder() {
   return folder;
 }
 
+// This program's own arguments as they were written: its command line less
+// the program name (quoted or not), with the space before them.
+std::wstring OwnArguments() {
+  const std::wstring line = GetCommandLineW();
+  std::size_t i = 0;
+  if (!line.empty() && line[0] == L'"') {
+    const std::size_t close = line.find(L'"', 1);
+    i = close == std::wstring::npos ? line.size() : close + 1;
+  } else {
+    while (i < line.size() && line[i] != L' ' && line[i] != L'\t') ++i;
+  }
+  std::wstring rest = line.substr(i);
+  if (rest.find_first_not_of(L" \t") == std::wstring::npos) return {};
+  return rest;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -52,7 +68,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     folder.clear();
 
   const std::wstring program = programFolder + L"\\mametan.exe";
-  std::wstring commandLine = L"\"" + program + L"\"";
+  // The arguments go on as they came (the menu's "/input").
+  std::wstring commandLine = L"\"" + program + L"\"" + OwnArguments();
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};

@@ -6,6 +6,12 @@
 
 namespace mametan {
 
+#ifndef _WIN32
+// The lock file's path: /run/user/<uid>/Mametan.lock when that folder is the
+// user's, else /tmp/Mametan-<uid>.lock.
+std::string InstanceLockPath();
+#endif
+
 class InstanceLock {
  public:
   InstanceLock() = default;

@@ -16,9 +16,8 @@
 #include "core/platform/InstanceLock.h"
 
 namespace mametan {
-namespace {
 
-std::string LockPath() {
+std::string InstanceLockPath() {
   const std::string uid = std::to_string(getuid());
   const std::string runtime = "/run/user/" + uid;
   struct stat st {};
@@ -28,12 +27,10 @@ std::string LockPath() {
   return "/tmp/Mametan-" + uid + ".lock";
 }
 
-}  // namespace
-
 bool InstanceLock::Acquire() {
   m_problem.clear();
   if (m_handle >= 0) return true;
-  const std::string path = LockPath();
+  const std::string path = InstanceLockPath();
   // O_CLOEXEC: programs we start (the help viewer) must not inherit the lock.
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) {

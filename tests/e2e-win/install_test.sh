@@ -26,15 +26,18 @@ rm -rf "$folder"
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mametan' /f >/dev/null 2>&1
 reg_value() { wine reg query "HKCU\\$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/.*$2 *REG_SZ *//p"; }
 
-# A shortcut's target (its LinkInfo's local path) and working folder (its
-# WORKING_DIR string) into LNK_TARGET and LNK_WORKDIR.
+# A shortcut's target (its LinkInfo's local path), working folder (its
+# WORKING_DIR string), arguments and hotkey (the header's word at 0x40, the
+# key's code low, the modifiers high) into LNK_TARGET, LNK_WORKDIR, LNK_ARGS
+# and LNK_HOTKEY.
 read_lnk() {
   local -a b
   mapfile -t b < <(od -An -v -tu1 "$1" | tr -s ' ' '\n' | sed '/^$/d')
   u16() { echo $((b[$1] | b[$1 + 1] << 8)); }
   u32() { echo $((b[$1] | b[$1 + 1] << 8 | b[$1 + 2] << 16 | b[$1 + 3] << 24)); }
   local flags pos i bit n text=""
-  flags=$(u32 20) pos=76 LNK_TARGET="" LNK_WORKDIR=""
+  flags=$(u32 20) pos=76 LNK_TARGET="" LNK_WORKDIR="" LNK_ARGS=""
+  LNK_HOTKEY=$(printf '0x%04X' "$(u16 64)")
   ((flags & 1)) && pos=$((pos + 2 + $(u16 $pos)))
   if ((flags & 2)); then
     i=$((pos + $(u32 $((pos + 16)))))
@@ -42,13 +45,16 @@ read_lnk() {
     LNK_TARGET=$(printf '%b' "$LNK_TARGET" | iconv -f CP932 -t UTF-8)
     pos=$((pos + $(u32 $pos)))
   fi
-  for bit in 4 8 16; do
+  for bit in 4 8 16 32; do
     ((flags & bit)) || continue
     n=$(u16 $pos) pos=$((pos + 2)) text=""
     for ((i = pos; i < pos + 2 * n; i++)); do text+=$(printf '\\x%02x' "${b[i]}"); done
     pos=$((pos + 2 * n))
+    text=$(printf '%b' "$text" | iconv -f UTF-16LE -t UTF-8)
+    ((bit == 16)) && LNK_WORKDIR=$text
+    ((bit == 32)) && LNK_ARGS=$text
   done
-  ((flags & 16)) && LNK_WORKDIR=$(printf '%b' "$text" | iconv -f UTF-16LE -t UTF-8)
+  return 0
 }
 
 # After the icon docks, with no warning: from the icon the input window (its
@@ -99,6 +105,11 @@ check "... in Documents\\まめたん家計簿 ($LNK_WORKDIR)" test "$(unix_path
 read_lnk "${shortcut%.lnk} 一覧.lnk" 2>/dev/null
 check "the viewer's shortcut starts mametan-view.exe in the same folder" \
   test "$(unix_path "$LNK_TARGET")" -ef "$programs/mametan-view.exe" -a "$(unix_path "$LNK_WORKDIR")" -ef "$folder"
+# Ctrl+Alt+K: HOTKEYF_CONTROL|HOTKEYF_ALT (6) over the key code of K (0x4B).
+read_lnk "${shortcut%.lnk} - 入力.lnk" 2>/dev/null
+check "the input shortcut runs mametan-launch.exe ($LNK_TARGET) with /input ($LNK_ARGS)" \
+  test "$(unix_path "$LNK_TARGET")" -ef "$programs/mametan-launch.exe" -a "$LNK_ARGS" = /input
+check "... with the shortcut key Ctrl+Alt+K ($LNK_HOTKEY)" test "$LNK_HOTKEY" = 0x064B
 read_lnk "$shortcut" 2>/dev/null
 
 (cd "$(unix_path "$LNK_WORKDIR")" && exec wine "$(unix_path "$LNK_TARGET")") >>"$E2E_DIR/program.log" 2>&1 &
@@ -110,13 +121,22 @@ check "started by the shortcut, the program offers the nine kinds and writes int
 wait_wine_idle
 (cd "$E2E_DIR" && exec wine "$(unix_path "$run_value")") >>"$E2E_DIR/program.log" 2>&1
 PROGRAM_PID=""
+# The input shortcut beside it: the launcher passes /input on, and the
+# running program opens its input window.
+input_from_shortcut() {
+  wait_docked || return 1
+  read_lnk "${shortcut%.lnk} - 入力.lnk" 2>/dev/null
+  (cd "$E2E_DIR" && exec wine "$(unix_path "$LNK_TARGET")" $LNK_ARGS) >>"$E2E_DIR/program.log" 2>&1
+  wait_window 'まめたん家計簿 - 入力' >/dev/null
+}
+check "the input shortcut beside the running program opens its input window" input_from_shortcut
 check "started as at sign-in, the same; a silent uninstall beside it is refused" \
   use_program 1 tea 150 "$today,その他,tea,150" refuse
 
 check "the uninstaller runs silently and succeeds" timeout 120 wine "$programs/uninstall.exe" /S
 # It copies itself to a temporary folder and runs from there.
 for _ in $(seq 100); do [[ -e $programs || -e $shortcut ]] && sleep 0.2; done
-check "the program's folder and shortcuts are gone" test ! -e "$programs" -a ! -e "$shortcut" -a ! -e "${shortcut%.lnk} 一覧.lnk"
+check "the program's folder and shortcuts are gone" test ! -e "$programs" -a ! -e "$shortcut" -a ! -e "${shortcut%.lnk} 一覧.lnk" -a ! -e "${shortcut%.lnk} - 入力.lnk"
 check "... and its Run value and uninstall entry" test -z "$(reg_value 'Software\Microsoft\Windows\CurrentVersion\Run' Mametan)$(reg_value 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Mametan' UninstallString)"
 check "the account-book folder stays" cmp "$expected" "$folder/kakeibo.csv"
 check "the settings stay unless asked for" test -n "$(reg_value 'Software\VelmaroSoftware\Mametan' File_Kakeibo)"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program under Wine as a user meets it: the icon docks into the tray
-# host, a second start ends at once, a right press on the icon opens the menu
+# host, a second start ends at once (with /input, having the running copy
+# open its input window), a right press on the icon opens the menu
 # and its exit command ends the program with the settings in the registry.
 #   startup_test.sh <mametan.exe> <Wine prefix>
 source "$(dirname "$0")/lib.sh"
@@ -20,6 +21,17 @@ second_start() {
   [[ $rc -eq 1 ]] && program_running && [[ $(viewable_windows mametan.exe | wc -l) -eq 0 ]]
 }
 check "a second start ends at once with exit code 1 and shows nothing" second_start
+
+# With /input the second start has the running copy open its input window.
+input_start() {
+  local rc
+  timeout 30 wine "$MAMETAN" /input >>"$E2E_DIR/program.log" 2>&1
+  rc=$?
+  echo "/input beside the running copy: exit code $rc"
+  [[ $rc -eq 0 ]] && program_running && wait_window 'まめたん家計簿 - 入力' >/dev/null
+}
+check "'/input' beside the running copy ends with 0 and the copy opens its input window" input_start
+screenshot input
 
 # The popup menu: a new window of the program, at the pointer.
 check "a right press on the icon opens the menu" open_menu

@@ -17,10 +17,16 @@ cd "$HOME" || exit 1
 start_x
 start_tray
 
-# Runs an entry's Exec line as the session does, with no file for %f; every
-# step execs the next, so $LAST_PID ends up the program's.
+# The Exec line of group $2 (default the entry itself) of entry $1, with no
+# file for %f.
+exec_line() {
+  awk -v group="[${2:-Desktop Entry}]" '/^\[/ { inside = ($0 == group) }
+    inside && sub(/^Exec=/, "") { print; exit }' "$root/$1" | sed 's/ %[fFuU]//'
+}
+# Runs an entry's Exec line as the session does; every step execs the next,
+# so $LAST_PID ends up the program's.
 start_entry() {
-  sh -c "exec $(sed -n 's/^Exec=//p' "$root/$1" | sed 's/ %[fFuU]//')" >>"$E2E_DIR/app.log" 2>&1 &
+  sh -c "exec $(exec_line "$1")" >>"$E2E_DIR/app.log" 2>&1 &
   LAST_PID=$!
   E2E_PIDS+=("$LAST_PID")
 }
@@ -47,6 +53,12 @@ printf '%s,\x92\xCA\x90\x4D\x94\xEF,milk,198\r\n' "$today" >>"$expected"
 check "the purchase of the last built-in kind is in the folder's kakeibo.csv" cmp "$expected" "$folder/kakeibo.csv"
 check "nothing lands in the home folder" test -z "$(find "$HOME" -maxdepth 1 -type f)"
 app=$LAST_PID
+timeout 5 sh -c "exec $(exec_line usr/share/applications/mametan.desktop 'Desktop Action input')" \
+  >>"$E2E_DIR/app.log" 2>&1
+code=$?
+check "the entry's action 買い物を入力 beside the running program ends with 0 (got $code)" \
+  test "$code" = 0
+check "... and the program's input window takes the keyboard" wait_active 'まめたん家計簿 - 入力' 5
 start_entry usr/share/applications/mametan-view.desktop
 check "the viewer's menu entry opens that ledger" wait_window 'まめたん家計簿 一覧 - kakeibo.csv'
 check "... from that folder" test "$(readlink "/proc/$LAST_PID/cwd")" = "$folder"

@@ -228,6 +228,16 @@ sleep 1
 screenshot 4-input-wayland
 wtype -k Escape
 sleep 0.3
+# The keyboard way in: a start with /input (as a key bound in the desktop
+# runs it) has the running copy show its window, which takes the keyboard.
+timeout 10 "$MAMETAN" /input >>"$E2E_DIR/app.log" 2>&1
+code=$?
+check "'/input' beside the copy on Wayland ends with 0 (got $code)" test "$code" = 0
+check "... and its input window takes the keyboard" wait_focused "$TITLE"
+wtype -P Shift_L -p Shift_L -s 300 -d 30 food -k Tab tea -k Tab 120 -k Return
+sleep 1
+printf '%s,food,tea,120\r\n' "$today" >>"$expected"
+check "... and a purchase typed there lands in kakeibo.csv as exact bytes" cmp "$expected" "$WORK/kakeibo.csv"
 kill -TERM "$app"; wait_exit "$app" 10
 # Wayland tells no client where its window is: the saved place is kept.
 check "on Wayland the saved place is kept, none made up (stored $(settings_value InputWindow_Left),$(settings_value InputWindow_Top))" \
