@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/HostDesign.h"
 #include "core/app/ProgramWindows.h"
 #include "core/common/CommandLine.h"
 #include "core/common/TaskbarRule.h"
@@ -200,7 +201,7 @@ int RunApplication(int argc, char** argv, const std::string& platform) {
   QObject::connect(&trayHost, &TrayHostWait::settled, &app, [&session] {
     if (!session.Open()) QCoreApplication::exit(0);
   });
-  trayHost.Start();
+  trayHost.Start(TrayWaitMs(std::vector<std::string>(argv + 1, argv + argc)));
   const int exitCode = app.exec();
   return std::max(exitCode, session.ExitCode());
 }
