@@ -83,7 +83,11 @@ void TTrayIcon::CheckHost() {
   // A panel replaced by one of the other kind, or the session bus gone under
   // a StatusNotifierItem host. With no host at all the icon waits silently.
   std::unique_ptr<TrayBackend> next = m_backends();
-  if (!next || typeid(*next) == typeid(*m_backend)) return;
+  if (!next) return;
+  const TrayBackend& current = *m_backend;
+  const TrayBackend& other = *next;
+  // One of the same kind takes the icon by itself.
+  if (typeid(other) == typeid(current)) return;
   const TrayNotifyData& data = m_rules.NotifyData();
   if (!next->Add(IconFor(data), QString::fromStdString(data.szTip))) return;
   m_backend->Remove();
