@@ -34,6 +34,7 @@ class SniTray : public TrayBackend {
   void Modify(const QIcon& icon, const QString& tip) override;
   bool Remove() override;
   void SetMenu(QMenu* menu) override;
+  bool HostPresent() override { return HostRegistered(); }
 
  private slots:
   void CheckRegistered();

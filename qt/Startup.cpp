@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/app/HostDesign.h"
 #include "core/app/ProgramWindows.h"
 #include "core/common/CommandLine.h"
 #include "core/common/TaskbarRule.h"
@@ -238,7 +239,7 @@ int RunApplication(int argc, char** argv, const std::string& platform, bool open
       if (const auto token = channel->TakeRequest()) session.InputRequested(*token);
     });
   }
-  trayHost.Start();
+  trayHost.Start(TrayWaitMs(std::vector<std::string>(argv + 1, argv + argc)));
   const int exitCode = app.exec();
   return std::max(exitCode, session.ExitCode());
 }

@@ -24,6 +24,10 @@ class TrayBackend : public QObject {
   // The menu a host shows by itself when it draws the icon's menu rather than
   // report a right click. Hosts that report the click ignore it.
   virtual void SetMenu(QMenu*) {}
+  // False while the kind of notification area this backend serves is gone
+  // (the panel ended, the session bus died). A host of the same kind that
+  // comes back takes the icon again by itself.
+  virtual bool HostPresent() { return true; }
 
  signals:
   // `message` is one of traymsg::kMouseMove .. kMButtonDblClk; the position is

@@ -22,7 +22,7 @@ class TrayHostWait : public QObject {
   // with a host registered) (or there is no display to have one), as soon as one
   // appears, or when `waitMs` have passed without one. Whether a host came is
   // for the tray backend factory to find out.
-  void Start(int waitMs = 5000);
+  void Start(int waitMs);
 
  signals:
   void settled();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QWidget>
+#include <typeinfo>
 
 namespace mametan {
 
@@ -11,6 +12,8 @@ TTrayIcon::TTrayIcon(QObject* owner, TrayBackendFactory backends)
   setObjectName(QStringLiteral("TrayIcon"));
   m_timer.setSingleShot(false);
   connect(&m_timer, &QTimer::timeout, this, [this] { m_rules.DoOnAnimate(); });
+  m_hostCheck.setInterval(1000);
+  connect(&m_hostCheck, &QTimer::timeout, this, &TTrayIcon::CheckHost);
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -58,15 +61,37 @@ QIcon TTrayIcon::IconFor(const TrayNotifyData& data) const {
 
 QIcon TTrayIcon::CurrentIcon() const { return IconFor(m_rules.NotifyData()); }
 
+void TTrayIcon::Attach(std::unique_ptr<TrayBackend> backend) {
+  m_backend = std::move(backend);
+  if (!m_backend) return;
+  connect(m_backend.get(), &TrayBackend::mouseMessage, this, &TTrayIcon::Deliver);
+  m_backend->SetMenu(m_desktopMenu);
+}
+
 bool TTrayIcon::AddIcon(const TrayNotifyData& data) {
-  if (!m_backend && m_backends) {
-    m_backend = m_backends();
-    if (m_backend) {
-      connect(m_backend.get(), &TrayBackend::mouseMessage, this, &TTrayIcon::Deliver);
-      m_backend->SetMenu(m_desktopMenu);
-    }
+  if (!m_backend && m_backends) Attach(m_backends());
+  const bool added = m_backend && m_backend->Add(IconFor(data), QString::fromStdString(data.szTip));
+  if (added) {
+    m_iconAdded = true;
+    m_hostCheck.start();
   }
-  return m_backend && m_backend->Add(IconFor(data), QString::fromStdString(data.szTip));
+  return added;
+}
+
+void TTrayIcon::CheckHost() {
+  if (!m_iconAdded || !m_backend || !m_backends || m_backend->HostPresent()) return;
+  // A panel replaced by one of the other kind, or the session bus gone under
+  // a StatusNotifierItem host. With no host at all the icon waits silently.
+  std::unique_ptr<TrayBackend> next = m_backends();
+  if (!next) return;
+  const TrayBackend& current = *m_backend;
+  const TrayBackend& other = *next;
+  // One of the same kind takes the icon by itself.
+  if (typeid(other) == typeid(current)) return;
+  const TrayNotifyData& data = m_rules.NotifyData();
+  if (!next->Add(IconFor(data), QString::fromStdString(data.szTip))) return;
+  m_backend->Remove();
+  Attach(std::move(next));
 }
 
 bool TTrayIcon::ModifyIcon(const TrayNotifyData& data) {
@@ -75,7 +100,11 @@ bool TTrayIcon::ModifyIcon(const TrayNotifyData& data) {
   return true;
 }
 
-bool TTrayIcon::DeleteIcon() { return m_backend && m_backend->Remove(); }
+bool TTrayIcon::DeleteIcon() {
+  m_iconAdded = false;
+  m_hostCheck.stop();
+  return m_backend && m_backend->Remove();
+}
 
 void TTrayIcon::Deliver(unsigned mouseMessage, QPoint globalPos, Qt::KeyboardModifiers mods) {
   m_inMessage = true;

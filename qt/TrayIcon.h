@@ -92,10 +92,17 @@ class TTrayIcon : public QObject, private TrayEnvironment {
   void SetTimerInterval(int ms) override { m_timer.setInterval(ms); }
 
   QIcon IconFor(const TrayNotifyData& data) const;
+  void Attach(std::unique_ptr<TrayBackend> backend);
+  // Moves the icon to a notification area of another kind when its own is
+  // gone and one of the other kind is there.
+  void CheckHost();
 
   TrayBackendFactory m_backends;
   std::unique_ptr<TrayBackend> m_backend;
   QTimer m_timer;
+  // While the icon is shown: looks whether its notification area is still there.
+  QTimer m_hostCheck;
+  bool m_iconAdded = false;
   MenuRef m_menu;
   QPointer<TImageList> m_icons;
   QPointer<QMenu> m_desktopMenu;

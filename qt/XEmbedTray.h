@@ -29,6 +29,7 @@ class XEmbedTray : public TrayBackend, public QAbstractNativeEventFilter {
   bool Add(const QIcon& icon, const QString& tip) override;
   void Modify(const QIcon& icon, const QString& tip) override;
   bool Remove() override;
+  bool HostPresent() override { return ManagerPresent(); }
 
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

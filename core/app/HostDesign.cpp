@@ -18,6 +18,13 @@ char AccessKey(const char* caption) {
   return 0;
 }
 
+int TrayWaitMs(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "/autostart") return kTrayWaitAtLoginMs;
+  }
+  return kTrayWaitMs;
+}
+
 void LoadHostTrayIcon(TrayIconRules& icon, TrayImageList* images, MainPresenter& host) {
   icon.SetLoading(true);
   try {

@@ -2,6 +2,8 @@
 // What the host window is made of, the same in both front ends: its popup
 // menu, its designed place, and its tray icon's stored properties.
 #include <array>
+#include <string>
+#include <vector>
 
 #include "core/app/MainPresenter.h"
 #include "core/tray/TrayDispatch.h"
@@ -40,6 +42,14 @@ inline constexpr WindowPlaceDesign kHostWindowPlace{234, 118, 174, 166};
 // The start of the error shown when the notification area refuses the icon
 // while the host window is read.
 inline constexpr const char* kTrayLoadError = "TrayIcon.Visible の読み込み中のエラー : ";
+
+// How long start-up waits for a notification area before that error. A start
+// at login (the autostart entry passes "/autostart") waits long: on a slow
+// login, or a desktop that loads its tray late, the panel comes well after
+// us. A start by hand finds the panel already up and waits briefly.
+inline constexpr int kTrayWaitMs = 5000;
+inline constexpr int kTrayWaitAtLoginMs = 120000;
+int TrayWaitMs(const std::vector<std::string>& args);
 
 // Sets the host's tray icon's stored properties in the order the component
 // reads them, then ends its loading: visible, hidden taskbar entry, restore

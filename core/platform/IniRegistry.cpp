@@ -105,7 +105,13 @@ std::string Target(const std::string& path) {
     const ssize_t n = readlink(at.c_str(), link, sizeof link);
     if (n <= 0 || n == static_cast<ssize_t>(sizeof link)) break;
     const std::string next(link, static_cast<std::size_t>(n));
-    at = next.front() == '/' ? next : Folder(at) + "/" + next;
+    if (next.front() == '/') {
+      at = next;
+    } else {
+      at = Folder(at);
+      at += '/';
+      at += next;
+    }
   }
   return at;
 }

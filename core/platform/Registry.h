@@ -1,8 +1,8 @@
 #pragma once
 // The per-user settings store seen as a registry: a company key whose subkeys
 // play INI sections and hold text values. Shaped after the Win32 calls the
-// settings store makes (RegCreateKeyExA, RegOpenKeyExA, RegQueryValueExA,
-// RegSetValueExA, RegQueryInfoKeyA, RegEnumKeyExA, RegDeleteKeyA); a key
+// settings store makes (RegCreateKeyExW, RegOpenKeyExW, RegQueryValueExW,
+// RegSetValueExW, RegQueryInfoKeyW, RegEnumKeyExW, RegDeleteKeyW); a key
 // object is closed (RegCloseKey) when it is destroyed.
 #include <cstddef>
 #include <memory>

@@ -1,12 +1,13 @@
 #pragma once
 // The settings store on Windows: HKEY_CURRENT_USER\Software\VelmaroSoftware
-// through the registry's A functions. Key names, value names and texts cross
-// that boundary in code page 932; inside the program they are UTF-8.
+// through the registry's wide functions. Key names, value names and texts are
+// UTF-16 there and UTF-8 inside the program, so any name a file chooser gives
+// is kept; a text that code page 932 holds is stored as it always was.
 #include "core/platform/Registry.h"
 
 namespace mametan {
 
-inline constexpr const char* kCompanyKeyPath = "Software\\VelmaroSoftware";
+inline constexpr const wchar_t* kCompanyKeyPath = L"Software\\VelmaroSoftware";
 
 class WinRegistry : public RegistryBackend {
  public:

@@ -3,7 +3,8 @@
 # key and with the spin edit's up arrow, confirmed with Alt+O, reaches the
 # registry at the exit; Enter on the focused Cancel keeps nothing; the
 # classification editor opened from the dialog writes the kinds the user
-# typed as exact code page 932 bytes.
+# typed as exact code page 932 bytes; a ledger in a folder whose name code
+# page 932 cannot hold is saved at 終了 as it stands.
 #   setup_test.sh <mametan.exe> <Wine prefix>
 source "$(dirname "$0")/lib.sh"
 
@@ -11,6 +12,11 @@ SETUP='まめたん家計簿 - 設定'
 EDITOR='まめたん家計簿 - 分類設定ファイルの編集'
 
 start_desktop
+# The ledger in a folder whose name code page 932 cannot hold (Korean and an
+# emoji), as the file chooser can give it: 終了 keeps it as it stands.
+mkdir -p "$WINEPREFIX/drive_c/한글😀"
+wine reg add 'HKCU\Software\VelmaroSoftware\Mametan' /v File_Kakeibo /d 'C:\한글😀\kakeibo.csv' \
+  /f >/dev/null 2>&1
 start_program
 wait_docked || { echo "FAIL: the icon never docked"; exit 1; }
 
@@ -115,4 +121,10 @@ tax_saved() {
     grep -q 'Tax *REG_SZ *9$'
 }
 check "the tax 9 is in the registry" tax_saved
+ledger_kept() {
+  wine reg export 'HKCU\Software\VelmaroSoftware\Mametan' "$E2E_DIR/mametan.reg" /y >/dev/null 2>&1
+  iconv -f UTF-16 -t UTF-8 "$E2E_DIR/mametan.reg" | tr -d '\r' |
+    grep -qxF '"File_Kakeibo"="C:\\한글😀\\kakeibo.csv"'
+}
+check "... and the ledger in the Korean and emoji folder is kept" ledger_kept
 finish

@@ -2,7 +2,8 @@
 # The icon on a StatusNotifierItem host (a watcher and a panel on a private
 # session bus, under openbox): it registers, the panel draws it, the clicks
 # a host can report, the program's own menu drawn by the panel with its exit
-# command, and registering again after the watcher restarts.
+# command, registering again after the watcher restarts, and the icon moving
+# between an XEmbed tray and such a panel when one replaces the other.
 if [[ -z ${MAMETAN_SNI_BUS:-} ]]; then
   for tool in dbus-run-session dbus-send status-notifier-watcher gtk-sni-tray-standalone openbox; do
     command -v "$tool" >/dev/null || {
@@ -124,6 +125,27 @@ for run in $(seq 10); do
   stop_watcher
 done
 check "the icon appears when the panel starts 2 s after the program: $shown of 10" test "$shown" -eq 10
+
+# The panel replaced by one of the other kind while the program runs: the
+# icon moves from the XEmbed tray to the StatusNotifierItem panel and back.
+start_tray
+start_app
+app=$LAST_PID
+check "with only an XEmbed tray the icon docks there" wait_docked 10
+stop_tray
+start_watcher
+start_host
+check "the tray replaced by a StatusNotifierItem panel: the panel draws the icon" find_icon 15
+screenshot 0-moved-to-sni
+click_sni 1
+check "... and a left click on it opens the input window" wait_active 'まめたん家計簿 - 入力' 5
+xdotool key Escape
+kill "$HOST_PID" 2>/dev/null; wait "$HOST_PID" 2>/dev/null
+stop_watcher
+start_tray
+check "the panel replaced by an XEmbed tray again: the icon docks there" wait_docked 15
+kill -TERM "$app"; wait_exit "$app" 10
+stop_tray
 
 start_watcher
 start_host

@@ -33,6 +33,14 @@ TEST(HostMenu, AccessKeysIdentifiersPicturesAndTheHiddenItem) {
   EXPECT_EQ(AccessKey("A&&B(&x)"), 'X');
 }
 
+TEST(HostTrayWait, LongOnlyForAStartAtLogin) {
+  EXPECT_EQ(TrayWaitMs({}), 5000);
+  EXPECT_EQ(TrayWaitMs({"/debug"}), 5000);
+  EXPECT_EQ(TrayWaitMs({"autostart"}), 5000);
+  EXPECT_EQ(TrayWaitMs({"/autostart"}), 120000);
+  EXPECT_EQ(TrayWaitMs({"/debug", "/autostart"}), 120000);
+}
+
 struct FakeNotificationArea : TrayEnvironment {
   bool accept = true;
   std::vector<TrayNotifyData> added;

@@ -173,16 +173,25 @@ TEST_F(WinRegistryStore, SaveWritesTenTextValuesInCodePage932) {
   EXPECT_EQ(back, r);
 }
 
-TEST_F(WinRegistryStore, UnrepresentableTextIsRefusedNotStoredAsQuestionMarks) {
+TEST_F(WinRegistryStore, NamesOutsideCodePage932AreKeptAndOthersTextsGoBackUnchanged) {
   TApSystem r;
-  r.File_Kakeibo = "家計簿😀.csv";
-  try {
-    SaveSettings(registry, r);
-    FAIL() << "no error raised";
-  } catch (const AppError& e) {
-    EXPECT_STREQ(e.what(), "'File_Kakeibo' の設定に失敗しました");
-  }
-  EXPECT_EQ(ReadAllWide(kSettings).count(L"File_Kakeibo"), 0u);
+  r.File_Kakeibo = "C:\\users\\한글\\家計簿.csv";
+  r.File_Kind = "D:\\😀\\item.txt";
+  SaveSettings(registry, r);
+  auto values = ReadAllWide(kSettings);
+  EXPECT_EQ(values.at(L"File_Kakeibo").type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(values.at(L"File_Kakeibo").data, std::wstring(L"C:\\users\\한글\\家計簿.csv") + L'\0');
+  EXPECT_EQ(values.at(L"File_Kind").data, std::wstring(L"D:\\\xD83D\xDE00\\item.txt") + L'\0');
+  EXPECT_EQ(Load(), r);
+
+  // A lone surrogate another program stored survives the save at exit.
+  const std::wstring lone(
+      L"a\xD800"
+      L"b\0",
+      4);
+  PutText(L"File_Kind", lone.substr(0, 3));
+  SaveSettings(registry, Load());
+  EXPECT_EQ(ReadAllWide(kSettings).at(L"File_Kind").data, lone);
 }
 
 TEST_F(WinRegistryStore, ValuesWrittenByOthersAreReadAsTheStoreReadsThem) {
