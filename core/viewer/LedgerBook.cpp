@@ -75,6 +75,56 @@ std::string Listed(std::string_view text, LedgerEncoding encoding) {
 
 }  // namespace
 
+void LedgerEntries::push_back(const LedgerEntry& entry) {
+  const std::size_t textSize = entry.dateText.size() + entry.kind.size() + entry.goods.size();
+  if (m_blocks.empty() || m_blocks.back().size() + textSize > m_blocks.back().capacity()) {
+    m_blocks.emplace_back().reserve(std::max(kBlock, textSize));
+  }
+  std::string& block = m_blocks.back();
+  Packed packed{entry.line,
+                entry.price,
+                static_cast<std::uint32_t>(m_blocks.size() - 1),
+                static_cast<std::uint32_t>(block.size()),
+                static_cast<std::uint32_t>(entry.kind.size()),
+                static_cast<std::uint32_t>(entry.goods.size()),
+                entry.date.year,
+                static_cast<std::uint16_t>(std::min<std::size_t>(entry.dateText.size(), 0xFFFF)),
+                static_cast<std::uint8_t>(entry.date.month),
+                static_cast<std::uint8_t>(entry.date.day)};
+  block.append(entry.dateText.substr(0, packed.dateSize));
+  block.append(entry.kind);
+  block.append(entry.goods);
+  m_packed.push_back(packed);
+}
+
+void LedgerEntries::pop_back() {
+  if (m_packed.empty()) return;
+  const Packed& last = m_packed.back();
+  m_blocks[last.block].resize(last.offset);
+  if (last.offset == 0 && last.block + 1 == m_blocks.size()) m_blocks.pop_back();
+  m_packed.pop_back();
+}
+
+void LedgerEntries::clear() {
+  m_packed.clear();
+  m_packed.shrink_to_fit();
+  m_blocks.clear();
+  m_blocks.shrink_to_fit();
+}
+
+LedgerEntryView LedgerEntries::operator[](std::size_t i) const {
+  const Packed& packed = m_packed[i];
+  const std::string_view texts =
+      std::string_view(m_blocks[packed.block])
+          .substr(packed.offset, packed.dateSize + std::size_t{packed.kindSize} + packed.goodsSize);
+  return {{packed.year, packed.month, packed.day},
+          texts.substr(0, packed.dateSize),
+          texts.substr(packed.dateSize, packed.kindSize),
+          texts.substr(packed.dateSize + std::size_t{packed.kindSize}),
+          packed.price,
+          packed.line};
+}
+
 void LedgerBook::Clear() {
   m_months.clear();
   m_entries.clear();
@@ -266,7 +316,7 @@ void LedgerBook::Take(const LedgerScanner::Place& place, std::string_view text) 
   }
   if (key == m_month) {
     entry.line = place.line;
-    m_entries.push_back(std::move(entry));
+    m_entries.push_back(entry);
     effect.entry = true;
   }
   if (m_inTail) m_tail.push_back(effect);
@@ -295,7 +345,7 @@ LedgerBook::Status LedgerBook::SelectMonth(int month) {
           return;
         }
         entry.line = place.line;
-        m_entries.push_back(std::move(entry));
+        m_entries.push_back(entry);
       },
       summary.firstLine, summary.firstOffset);
   std::string chunk(kChunk, '\0');

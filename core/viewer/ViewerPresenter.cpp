@@ -84,20 +84,21 @@ void ViewerPresenter::SortBy(int column) {
 }
 
 void ViewerPresenter::SortRows(std::vector<std::uint32_t>& rows) const {
-  const std::vector<LedgerEntry>& entries = m_book.entries();
+  const LedgerEntries& entries = m_book.entries();
   const int column = m_sortColumn;
   // The kind and the goods sort by their decoded texts, made once here
   // rather than at every comparison.
   std::vector<std::string> texts;
   if (column == 1 || column == 2) {
     texts.reserve(entries.size());
-    for (const LedgerEntry& entry : entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const LedgerEntryView entry = entries[i];
       texts.push_back(LedgerTextToUtf8(column == 1 ? entry.kind : entry.goods, m_book.encoding()));
     }
   }
   const auto less = [&](std::uint32_t x, std::uint32_t y) {
-    const LedgerEntry& a = entries[x];
-    const LedgerEntry& b = entries[y];
+    const LedgerEntryView a = entries[x];
+    const LedgerEntryView b = entries[y];
     switch (column) {
       case 0:
         return std::tie(a.date.year, a.date.month, a.date.day) <
@@ -123,7 +124,7 @@ void ViewerPresenter::SortRows(std::vector<std::uint32_t>& rows) const {
 ViewerRow ViewerPresenter::Row(std::size_t shown) const {
   if (shown >= m_page.rows.size() || m_page.rows[shown] >= m_book.entries().size()) return {};
   const std::size_t place = m_page.rows[shown];
-  const LedgerEntry& entry = m_book.entries()[place];
+  const LedgerEntryView entry = m_book.entries()[place];
   const LedgerEncoding encoding = m_book.encoding();
   return {LedgerTextToUtf8(entry.dateText, encoding),
           entry.date.year * 10000 + entry.date.month * 100 + entry.date.day,
@@ -244,15 +245,15 @@ void ViewerPresenter::Show() {
   const auto text = [this](std::string_view bytes) {
     return LedgerTextToUtf8(bytes, m_book.encoding());
   };
-  const std::vector<LedgerEntry>& entries = m_book.entries();
+  const LedgerEntries& entries = m_book.entries();
   page.rows.resize(entries.size());
   std::map<std::string, std::int64_t>::iterator last = kinds.end();
   for (std::uint32_t i = 0; i < entries.size(); ++i) {
-    const LedgerEntry& entry = entries[i];
+    const LedgerEntryView entry = entries[i];
     page.rows[i] = i;
     // Purchases of one kind often come together: the last kind is tried first.
     if (last == kinds.end() || last->first != entry.kind)
-      last = kinds.try_emplace(entry.kind, 0).first;
+      last = kinds.try_emplace(std::string(entry.kind), 0).first;
     last->second += entry.price;
     total += entry.price;
     const std::int64_t magnitude = entry.price < 0 ? -entry.price : entry.price;
