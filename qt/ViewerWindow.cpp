@@ -174,14 +174,26 @@ class KindChart : public QWidget {
   std::vector<ViewerBar> m_bars;
 };
 
-void ViewerRowsModel::Reset() {
-  beginResetModel();
+void ViewerRowsModel::Update(bool appended) {
   m_cachedRow = -1;
+  const int count = static_cast<int>(m_presenter.page().rows.size());
+  if (appended && count >= m_count) {
+    if (count > m_count) {
+      beginInsertRows({}, m_count, count - 1);
+      m_count = count;
+      endInsertRows();
+    }
+    // A row already shown may read otherwise now (the file edited in place).
+    if (count > 0) emit dataChanged(index(0, 0), index(count - 1, columnCount() - 1));
+    return;
+  }
+  beginResetModel();
+  m_count = count;
   endResetModel();
 }
 
 int ViewerRowsModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(m_presenter.page().rows.size());
+  return parent.isValid() ? 0 : m_count;
 }
 
 int ViewerRowsModel::columnCount(const QModelIndex& parent) const {
@@ -344,7 +356,10 @@ void Tform_View::ShowPage(const ViewerPage& page) {
   btn_Unreadable->setText(Q(page.unreadableText));
   btn_Unreadable->setEnabled(page.unreadableCount > 0);
 
-  m_rows.Reset();
+  const int month = MonthKey(page.year, page.month);
+  m_rows.Update(month == m_shownMonth && page.sortColumn < 0 && m_shownSort < 0);
+  m_shownMonth = month;
+  m_shownSort = page.sortColumn;
   QHeaderView* header = tbl_Items->horizontalHeader();
   header->setSortIndicatorShown(page.sortColumn >= 0);
   header->setSortIndicator(page.sortColumn,

@@ -29,8 +29,9 @@ class ViewerRowsModel : public QAbstractTableModel {
   explicit ViewerRowsModel(const ViewerPresenter& presenter, QObject* parent = nullptr)
       : QAbstractTableModel(parent), m_presenter(presenter) {}
 
-  // The presenter shows another page.
-  void Reset();
+  // The presenter shows another page: `appended` when it is the page shown
+  // before with rows added at its end (the selection and place are kept).
+  void Update(bool appended);
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -38,6 +39,7 @@ class ViewerRowsModel : public QAbstractTableModel {
 
  private:
   const ViewerPresenter& m_presenter;
+  int m_count = 0;
   // The last row made, as drawing asks for one row's cells in turn.
   mutable int m_cachedRow = -1;
   mutable ViewerRow m_cached;
@@ -72,6 +74,10 @@ class Tform_View : public QWidget, public ViewerView {
 
   ViewerPresenter m_presenter;
   ViewerRowsModel m_rows{m_presenter};
+  // What the table showed: a page of the same month in the file's order
+  // with more rows is the same rows with appends.
+  int m_shownMonth = -1;
+  int m_shownSort = -1;
   QFileSystemWatcher m_watcher;
   QTimer m_changeDelay;
   ChangeDelay m_delay{kViewerChangeDelayMs, kViewerChangeLongestDelayMs};
