@@ -44,16 +44,20 @@ struct UnreadableLine {
 // last until the book changes.
 struct LedgerEntryView {
   LedgerDate date;
-  std::string_view dateText;
+  // The date's text as the file has it; empty when that is the usual
+  // "yyyy/mm/dd", which is not stored.
+  std::string_view writtenDate;
   std::string_view kind;
   std::string_view goods;
   std::int64_t price = 0;
   std::uint64_t line = 0;
+
+  std::string DateText() const;
 };
 
-// The chosen month's purchases, packed: each one's numbers in 40 bytes and
+// The chosen month's purchases, packed: each one's numbers in 32 bytes and
 // its texts side by side in large blocks, so that a month of a million
-// purchases costs some 70 MB, and growing never copies them all at once.
+// purchases costs some 60 MB, and growing never copies them all at once.
 class LedgerEntries {
  public:
   void push_back(const LedgerEntry& entry);
@@ -68,15 +72,17 @@ class LedgerEntries {
   struct Packed {
     std::uint64_t line;
     std::int64_t price;
-    std::uint32_t block;  // where the texts are: date, kind, goods in a row
+    // Where the texts are: the date's (unless usual), the kind, the goods,
+    // which end where the next purchase's texts start or the block ends.
+    std::uint32_t block;
     std::uint32_t offset;
-    std::uint32_t kindSize;
-    std::uint32_t goodsSize;
-    std::int32_t year;
-    std::uint16_t dateSize;
+    std::int16_t year;
+    std::uint16_t kindSize;  // a record is at most 64 KB, its kind less
     std::uint8_t month;
     std::uint8_t day;
+    std::uint8_t dateSize;
   };
+  static_assert(sizeof(Packed) == 32);
   static constexpr std::size_t kBlock = std::size_t{1} << 20;
 
   std::deque<Packed> m_packed;

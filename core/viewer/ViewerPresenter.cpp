@@ -126,7 +126,7 @@ ViewerRow ViewerPresenter::Row(std::size_t shown) const {
   const std::size_t place = m_page.rows[shown];
   const LedgerEntryView entry = m_book.entries()[place];
   const LedgerEncoding encoding = m_book.encoding();
-  return {LedgerTextToUtf8(entry.dateText, encoding),
+  return {LedgerTextToUtf8(entry.DateText(), encoding),
           entry.date.year * 10000 + entry.date.month * 100 + entry.date.day,
           LedgerTextToUtf8(entry.kind, encoding),
           LedgerTextToUtf8(entry.goods, encoding),
