@@ -146,6 +146,9 @@ TEST(ViewerPresenter, FollowsTheFile) {
   presenter.FileChanged();
   EXPECT_EQ(view.shown.totalText, "合計 1,026円（4件）");
   EXPECT_EQ(view.shown.unreadableCount, 0u);
+  EXPECT_EQ(presenter.RowsText({1, 2, 3}, "\n"),
+            "2001/11/02\t日用品\tb\t20\n2001/11/03\t日用品\tc\t5\n2001/11/04\t食費\td\t1\n")
+      << "the unfinished line taken back, its texts with it";
 
   WriteBytes(path, "2001/11/01,x,y,1\r\n");  // shorter: read afresh
   presenter.FileChanged();
