@@ -250,6 +250,11 @@ void ViewerWindow::FitColumns() {
 
 void ViewerWindow::ShowPage(const ViewerPage& page) {
   const bool statusChanged = page.status.empty() != m_page.status.empty();
+  // The same month in the file's order with more rows: the rows shown are
+  // still there, with appends; the selection stays.
+  const bool appended = page.year == m_page.year && page.month == m_page.month &&
+                        page.sortColumn < 0 && m_page.sortColumn < 0 &&
+                        page.rows.size() >= m_page.rows.size();
   m_page = page;
   SetText(m_hwnd, Wide(page.title));
   SetText(m_month, Wide(page.monthText));
@@ -276,13 +281,25 @@ void ViewerWindow::ShowPage(const ViewerPage& page) {
     if (i == page.sortColumn) item.fmt |= page.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
     Header_SetItem(header, i, &item);
   }
-  FillList();
+  FillList(appended);
   FitColumns();
   m_chart.ShowPage(m_page);
 }
 
-void ViewerWindow::FillList() {
-  ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+void ViewerWindow::FillList(bool appended) {
+  if (!appended) {
+    // One by one while few: the list's "every item" goes through all rows.
+    if (ListView_GetSelectedCount(m_list) > 64) {
+      ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED);
+    } else {
+      for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
+           i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
+        ListView_SetItemState(m_list, i, 0, LVIS_SELECTED);
+      }
+    }
+    const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
+    if (focused >= 0) ListView_SetItemState(m_list, focused, 0, LVIS_FOCUSED);
+  }
   ListView_SetItemCountEx(m_list, static_cast<int>(m_page.rows.size()), LVSICF_NOSCROLL);
   InvalidateRect(m_list, nullptr, FALSE);
 }

@@ -48,7 +48,8 @@ class ViewerWindow : public ViewerView {
   void Layout();
   void FitColumns();
   int TextWidth(HFONT font, const std::wstring& text) const;
-  void FillList();
+  // `appended`: the page shown before with rows added at its end.
+  void FillList(bool appended);
   void CopyRows();
   void Noticed();
   // Follows the ledger's folder, or the nearest folder above it that exists
