@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   view.show();
   QCoreApplication::processEvents();
   const qint64 openMs = timer.elapsed();
-  const std::size_t shownRows = view.presenter().page().rows.size();
+  const std::size_t shownRows = view.presenter().page().rowCount;
 
   // Back a year, month by month, and then to the first month shown again:
   // the slowest change counts.

@@ -176,7 +176,7 @@ class KindChart : public QWidget {
 
 void ViewerRowsModel::Update(bool appended) {
   m_cachedRow = -1;
-  const int count = static_cast<int>(m_presenter.page().rows.size());
+  const int count = static_cast<int>(m_presenter.page().rowCount);
   if (appended && count >= m_count) {
     if (count > m_count) {
       beginInsertRows({}, m_count, count - 1);

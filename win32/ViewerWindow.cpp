@@ -254,7 +254,7 @@ void ViewerWindow::ShowPage(const ViewerPage& page) {
   // still there, with appends; the selection stays.
   const bool appended = page.year == m_page.year && page.month == m_page.month &&
                         page.sortColumn < 0 && m_page.sortColumn < 0 &&
-                        page.rows.size() >= m_page.rows.size();
+                        page.rowCount >= m_page.rowCount;
   m_page = page;
   SetText(m_hwnd, Wide(page.title));
   SetText(m_month, Wide(page.monthText));
@@ -300,7 +300,7 @@ void ViewerWindow::FillList(bool appended) {
     const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
     if (focused >= 0) ListView_SetItemState(m_list, focused, 0, LVIS_FOCUSED);
   }
-  ListView_SetItemCountEx(m_list, static_cast<int>(m_page.rows.size()), LVSICF_NOSCROLL);
+  ListView_SetItemCountEx(m_list, static_cast<int>(m_page.rowCount), LVSICF_NOSCROLL);
   InvalidateRect(m_list, nullptr, FALSE);
 }
 
@@ -596,7 +596,7 @@ LRESULT ViewerWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
     const auto row = static_cast<std::size_t>(info->item.iItem);
     const auto column = static_cast<std::size_t>(info->item.iSubItem);
-    if ((info->item.mask & LVIF_TEXT) && row < m_page.rows.size() && column < 4) {
+    if ((info->item.mask & LVIF_TEXT) && row < m_page.rowCount && column < 4) {
       if (info->item.iItem != m_cachedRow) {
         const ViewerRow shown = m_presenter.Row(row);
         m_cached = {Wide(shown.date), Wide(shown.kind), Wide(shown.goods), Wide(shown.priceText)};

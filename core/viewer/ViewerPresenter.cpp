@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <numeric>
 #include <tuple>
 
 #include "core/app/SettingsStore.h"
@@ -77,7 +78,11 @@ void ViewerPresenter::SortBy(int column) {
   if (column < 0 || column >= static_cast<int>(kViewerColumns.size())) return;
   m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
   m_sortColumn = column;
-  SortRows(m_page.rows);
+  if (m_page.order.empty()) {
+    m_page.order.resize(m_page.rowCount);
+    std::iota(m_page.order.begin(), m_page.order.end(), 0u);
+  }
+  SortRows(m_page.order);
   m_page.sortColumn = m_sortColumn;
   m_page.sortAscending = m_sortAscending;
   m_view.ShowPage(m_page);
@@ -122,8 +127,9 @@ void ViewerPresenter::SortRows(std::vector<std::uint32_t>& rows) const {
 }
 
 ViewerRow ViewerPresenter::Row(std::size_t shown) const {
-  if (shown >= m_page.rows.size() || m_page.rows[shown] >= m_book.entries().size()) return {};
-  const std::size_t place = m_page.rows[shown];
+  if (shown >= m_page.rowCount) return {};
+  const std::size_t place = m_page.order.empty() ? shown : m_page.order[shown];
+  if (place >= m_book.entries().size()) return {};
   const LedgerEntryView entry = m_book.entries()[place];
   const LedgerEncoding encoding = m_book.encoding();
   return {LedgerTextToUtf8(entry.DateText(), encoding),
@@ -139,7 +145,7 @@ std::string ViewerPresenter::RowsText(const std::vector<std::size_t>& shownRows,
                                       std::string_view lineEnd) const {
   std::string text;
   for (const std::size_t i : shownRows) {
-    if (i >= m_page.rows.size()) continue;
+    if (i >= m_page.rowCount) continue;
     const ViewerRow row = Row(i);
     text += row.date + '\t' + row.kind + '\t' + row.goods + '\t' + row.priceText;
     text += lineEnd;
@@ -246,11 +252,10 @@ void ViewerPresenter::Show() {
     return LedgerTextToUtf8(bytes, m_book.encoding());
   };
   const LedgerEntries& entries = m_book.entries();
-  page.rows.resize(entries.size());
+  page.rowCount = entries.size();
   std::map<std::string, std::int64_t>::iterator last = kinds.end();
   for (std::uint32_t i = 0; i < entries.size(); ++i) {
     const LedgerEntryView entry = entries[i];
-    page.rows[i] = i;
     // Purchases of one kind often come together: the last kind is tried first.
     if (last == kinds.end() || last->first != entry.kind)
       last = kinds.try_emplace(std::string(entry.kind), 0).first;
@@ -260,7 +265,7 @@ void ViewerPresenter::Show() {
     page.largestPrice = std::max(page.largestPrice, magnitude);
   }
   page.totalText = "合計 " + GroupThousands(total) + "円（" +
-                   GroupThousands(static_cast<std::int64_t>(page.rows.size())) + "件）";
+                   GroupThousands(static_cast<std::int64_t>(page.rowCount)) + "件）";
 
   std::vector<std::pair<std::string, std::int64_t>> sorted(kinds.begin(), kinds.end());
   std::stable_sort(sorted.begin(), sorted.end(),
@@ -297,7 +302,11 @@ void ViewerPresenter::Show() {
     }
   }
 
-  if (m_sortColumn >= 0) SortRows(page.rows);
+  if (m_sortColumn >= 0) {
+    page.order.resize(page.rowCount);
+    std::iota(page.order.begin(), page.order.end(), 0u);
+    SortRows(page.order);
+  }
   page.sortColumn = m_sortColumn;
   page.sortAscending = m_sortAscending;
 

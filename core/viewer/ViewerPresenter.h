@@ -77,10 +77,12 @@ struct ViewerPage {
   int year = 0;
   int month = 0;
   std::string monthText;  // "2001年11月"
-  // The month's rows in the chosen order, as places in the book's entries;
-  // the presenter's Row() makes a row's texts when it is drawn, so that a
-  // month of a million purchases costs four bytes a row here.
-  std::vector<std::uint32_t> rows;
+  // The month's rows; the presenter's Row() makes a row's texts when it is
+  // drawn, so that a month of a million purchases costs nothing here in the
+  // file's order and four bytes a row sorted: `order` holds their places in
+  // the book's entries then, and is empty in the file's order.
+  std::size_t rowCount = 0;
+  std::vector<std::uint32_t> order;
   std::int64_t largestPrice = 0;  // the widest price's magnitude, to size its column
   int sortColumn = -1;            // a column of kViewerColumns, or -1: the file's order
   bool sortAscending = true;
@@ -132,7 +134,7 @@ class ViewerPresenter {
   // rows at the given places (tab between the columns), the bars (kind,
   // amount, share).
   std::string RowsText(const std::vector<std::size_t>& shownRows, std::string_view lineEnd) const;
-  // The texts of the shown row at `shown` (a place in page().rows).
+  // The texts of the row shown at `shown` (0 to page().rowCount - 1).
   ViewerRow Row(std::size_t shown) const;
   std::string BarsText(std::string_view lineEnd) const;
 

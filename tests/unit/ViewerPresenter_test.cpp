@@ -71,7 +71,7 @@ TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
   EXPECT_EQ(view.watched, path);
   EXPECT_EQ(view.shown.title, "まめたん家計簿 一覧 - kakeibo.csv");
   EXPECT_EQ(view.shown.monthText, "2001年11月");
-  EXPECT_EQ(view.shown.rows.size(), 5u);
+  EXPECT_EQ(view.shown.rowCount, 5u);
   EXPECT_EQ(view.shown.totalText, "合計 400円（5件）");
   EXPECT_EQ(Labels(view.shown),
             (std::vector<std::string>{"日用品 300円 75.0%", "食費 100円 25.0%", "≒ 50円 12.5%",
@@ -96,14 +96,14 @@ TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
   // The other month's lines are found again, also out of order.
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageUp));
   EXPECT_EQ(view.shown.monthText, "2001年10月");
-  ASSERT_EQ(view.shown.rows.size(), 2u);
+  ASSERT_EQ(view.shown.rowCount, 2u);
   EXPECT_EQ(presenter.Row(1).goods, "c");
   EXPECT_EQ(presenter.Row(1).priceText, "2,147,483,647");
   EXPECT_EQ(view.shown.largestPrice, 2147483647);
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageDown));
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageDown));
   EXPECT_EQ(view.shown.monthText, "2001年12月");
-  EXPECT_TRUE(view.shown.rows.empty());
+  EXPECT_TRUE(view.shown.rowCount == 0);
   presenter.SetYear(2000);
   EXPECT_EQ(view.shown.monthText, "2000年12月");
   EXPECT_FALSE(presenter.KeyDown(ViewerKey::Other));
@@ -128,7 +128,7 @@ TEST(ViewerPresenter, FollowsTheFile) {
   ASSERT_EQ(WriteLedgerRecord({"2001/11/03", kDaily, "c", 5}, path), LedgerOutcome::Written);
   presenter.FileChanged();
   EXPECT_EQ(view.shown.totalText, "合計 1,025円（3件）");
-  EXPECT_EQ(presenter.Row(view.shown.rows.size() - 1).goods, "c");
+  EXPECT_EQ(presenter.Row(view.shown.rowCount - 1).goods, "c");
   EXPECT_EQ(view.shown.bars.size(), 2u);
 
   const std::string spreadsheet = "\"2001/11/01\",\"" + kFood +
@@ -187,7 +187,7 @@ TEST(ViewerPresenter, SortsByColumnsAndCopiesAsShown) {
   presenter.Open(path);
   const auto goods = [&view, &presenter] {
     std::string text;
-    for (std::size_t i = 0; i < view.shown.rows.size(); ++i) text += presenter.Row(i).goods;
+    for (std::size_t i = 0; i < view.shown.rowCount; ++i) text += presenter.Row(i).goods;
     return text;
   };
   EXPECT_EQ(goods(), "xywv") << "the file's order";
