@@ -2,9 +2,11 @@
 // latest month shown, a change of month, the reading of one appended line,
 // and the process's memory. The ledger spans ten years in date order with
 // eight kinds, about 40 bytes a line; "shuffled" puts the dates in random
-// order, so that every month's lines spread over the whole file. Offscreen
-// unless QT_QPA_PLATFORM says otherwise; prints one line of figures.
-//   bench_viewer [lines=1000000] [shuffled]
+// order, so that every month's lines spread over the whole file; "month" puts
+// every line in one month (November 2026), the month that is shown, so that
+// the table holds them all. Offscreen unless QT_QPA_PLATFORM says otherwise;
+// prints one line of figures.
+//   bench_viewer [lines=1000000] [shuffled|month]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -21,7 +23,9 @@
 namespace {
 
 // Written a piece at a time, so that the file costs this process no memory.
-void WriteLedger(const std::string& path, long lines, bool shuffled) {
+enum class Spread { Years, Shuffled, Month };
+
+void WriteLedger(const std::string& path, long lines, Spread spread) {
   static const char* const kinds[] = {"\x90\x48\x94\xEF",         "\x93\xFA\x97\x70\x95\x69",
                                       "\x8C\xF0\x92\xCA\x94\xEF", "\x8A\x4F\x90\x48",
                                       "\x8C\xF5\x94\x4D\x94\xEF", "\x88\xE3\x97\xC3\x94\xEF",
@@ -33,8 +37,9 @@ void WriteLedger(const std::string& path, long lines, bool shuffled) {
   unsigned seed = 12345;
   for (long i = 0; i < lines; ++i) {
     seed = seed * 1103515245u + 12345u;
-    const long day =
-        shuffled ? static_cast<long>(seed >> 4) % days : i * days / std::max(lines, 1L);
+    const long day = spread == Spread::Shuffled ? static_cast<long>(seed >> 4) % days
+                     : spread == Spread::Month  ? 9 * 365 + 10 * 31 + i * 28 / std::max(lines, 1L)
+                                                : i * days / std::max(lines, 1L);
     const int year = 2017 + static_cast<int>(day / 365);
     const int month = static_cast<int>(day % 365 / 31) + 1;
     const int date = static_cast<int>(day % 365 % 31 % 28) + 1;
@@ -69,8 +74,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QTemporaryDir dir;
   const std::string path = dir.filePath("kakeibo.csv").toStdString();
-  const bool shuffled = argc > 2 && std::strcmp(argv[2], "shuffled") == 0;
-  WriteLedger(path, lines, shuffled);
+  const char* spreadName = argc > 2 ? argv[2] : "";
+  const Spread spread = std::strcmp(spreadName, "shuffled") == 0 ? Spread::Shuffled
+                        : std::strcmp(spreadName, "month") == 0  ? Spread::Month
+                                                                 : Spread::Years;
+  WriteLedger(path, lines, spread);
   const double fileMb = static_cast<double>(std::ifstream(path, std::ios::ate).tellg()) / 1e6;
   const double baseMb = StatusMb("VmRSS:");
 
@@ -81,27 +89,35 @@ int main(int argc, char** argv) {
   view.show();
   QCoreApplication::processEvents();
   const qint64 openMs = timer.elapsed();
-  const std::size_t shownRows = view.presenter().page().rows.size();
+  const std::size_t shownRows = view.presenter().page().rowCount;
 
-  // Back a year, month by month: the slowest change counts.
+  // Back a year, month by month, and then to the first month shown again:
+  // the slowest change counts.
   qint64 worstChangeMs = 0;
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < 13; ++i) {
     timer.restart();
-    view.presenter().PreviousMonth();
+    if (i < 12)
+      view.presenter().PreviousMonth();
+    else
+      view.presenter().SetYear(view.presenter().page().year + 1);
     QCoreApplication::processEvents();
     worstChangeMs = std::max(worstChangeMs, timer.elapsed());
   }
 
+  // An append to the month shown.
   timer.restart();
-  mametan::WriteLedgerRecord({"2026/12/31", "x", "appended", 1}, path);
+  char appendDate[16];
+  std::snprintf(appendDate, sizeof appendDate, "%04d/%02d/28", view.presenter().page().year,
+                view.presenter().page().month);
+  mametan::WriteLedgerRecord({appendDate, "x", "appended", 1}, path);
   view.presenter().FileChanged();
   QCoreApplication::processEvents();
   const qint64 appendMs = timer.elapsed();
 
   std::printf(
-      "lines=%ld%s file=%.1fMB rows_shown=%zu open+show=%lldms month_change_worst=%lldms "
+      "lines=%ld%s%s file=%.1fMB rows_shown=%zu open+show=%lldms month_change_worst=%lldms "
       "append=%lldms rss_before=%.1fMB rss=%.1fMB peak=%.1fMB\n",
-      lines, shuffled ? " shuffled" : "", fileMb, shownRows, static_cast<long long>(openMs),
+      lines, *spreadName ? " " : "", spreadName, fileMb, shownRows, static_cast<long long>(openMs),
       static_cast<long long>(worstChangeMs), static_cast<long long>(appendMs), baseMb,
       StatusMb("VmRSS:"), StatusMb("VmHWM:"));
   return 0;

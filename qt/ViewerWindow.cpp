@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -172,6 +174,57 @@ class KindChart : public QWidget {
   std::vector<ViewerBar> m_bars;
 };
 
+void ViewerRowsModel::Update(bool appended) {
+  m_cachedRow = -1;
+  const int count = static_cast<int>(m_presenter.page().rowCount);
+  if (appended && count >= m_count) {
+    if (count > m_count) {
+      beginInsertRows({}, m_count, count - 1);
+      m_count = count;
+      endInsertRows();
+    }
+    // A row already shown may read otherwise now (the file edited in place).
+    if (count > 0) emit dataChanged(index(0, 0), index(count - 1, columnCount() - 1));
+    return;
+  }
+  beginResetModel();
+  m_count = count;
+  endResetModel();
+}
+
+int ViewerRowsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : m_count;
+}
+
+int ViewerRowsModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(kViewerColumns.size());
+}
+
+QVariant ViewerRowsModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const auto column = static_cast<std::size_t>(index.column());
+  if (column >= kViewerColumns.size()) return {};
+  if (role == Qt::TextAlignmentRole) {
+    return kViewerColumns[column].alignRight ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                             : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+  }
+  if (role != Qt::DisplayRole) return {};
+  if (index.row() != m_cachedRow) {
+    m_cached = m_presenter.Row(static_cast<std::size_t>(index.row()));
+    m_cachedRow = index.row();
+  }
+  const std::string* cells[] = {&m_cached.date, &m_cached.kind, &m_cached.goods,
+                                &m_cached.priceText};
+  return Q(*cells[column]);
+}
+
+QVariant ViewerRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+      section >= static_cast<int>(kViewerColumns.size()))
+    return {};
+  return Q(kViewerColumns[static_cast<std::size_t>(section)].title);
+}
+
 Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presenter(*this, today) {
   setObjectName(QStringLiteral("form_View"));
   setAcceptDrops(true);
@@ -213,14 +266,14 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   chooser->addStretch(1);
   chooser->addWidget(btn_Unreadable);
 
-  tbl_Items = new QTableWidget(0, static_cast<int>(kViewerColumns.size()), this);
-  {
-    QStringList titles;
-    for (const ViewerColumn& column : kViewerColumns) titles << Q(column.title);
-    tbl_Items->setHorizontalHeaderLabels(titles);
-  }
+  tbl_Items = new QTableView(this);
+  tbl_Items->setModel(&m_rows);
   tbl_Items->verticalHeader()->setVisible(false);
   tbl_Items->verticalHeader()->setDefaultSectionSize(tbl_Items->fontMetrics().height() + 8);
+  // Every row as high: nothing is measured row by row.
+  tbl_Items->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  tbl_Items->setColumnWidth(
+      0, tbl_Items->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) + 16);
   tbl_Items->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tbl_Items->setSelectionBehavior(QAbstractItemView::SelectRows);
   tbl_Items->setAlternatingRowColors(true);
@@ -273,17 +326,19 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   connect(copy, &QShortcut::activated, this, [this] { CopySelectedRows(); });
 
   m_changeDelay.setSingleShot(true);
-  m_changeDelay.setInterval(kViewerChangeDelayMs);
+  m_clock.start();
   connect(&m_changeDelay, &QTimer::timeout, this, [this] {
-    if (!m_watchedFile.isEmpty() && !m_watcher.files().contains(m_watchedFile) &&
-        QFileInfo::exists(m_watchedFile)) {
-      m_watcher.addPath(m_watchedFile);  // replaced or created: watch the new file
-    }
+    m_delay.Read();
+    Rearm();
     m_presenter.FileChanged();
   });
-  connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_changeDelay.start(); });
-  connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
-          [this] { m_changeDelay.start(); });
+  connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { Noticed(); });
+  connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { Noticed(); });
+}
+
+void Tform_View::Noticed() {
+  // Waits for quiet, but a steady stream of notices is read within the bound.
+  m_changeDelay.start(static_cast<int>(m_delay.Notice(m_clock.elapsed())));
 }
 
 Tform_View::~Tform_View() = default;
@@ -301,40 +356,47 @@ void Tform_View::ShowPage(const ViewerPage& page) {
   btn_Unreadable->setText(Q(page.unreadableText));
   btn_Unreadable->setEnabled(page.unreadableCount > 0);
 
-  tbl_Items->setUpdatesEnabled(false);
-  tbl_Items->clearContents();
-  tbl_Items->setRowCount(static_cast<int>(page.rows.size()));
-  int row = 0;
-  for (const ViewerRow& item : page.rows) {
-    const std::string* cells[] = {&item.date, &item.kind, &item.goods, &item.priceText};
-    for (int column = 0; column < tbl_Items->columnCount(); ++column) {
-      auto* cell = new QTableWidgetItem(Q(*cells[column]));
-      if (kViewerColumns[static_cast<std::size_t>(column)].alignRight)
-        cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      tbl_Items->setItem(row, column, cell);
-    }
-    ++row;
-  }
+  const int month = MonthKey(page.year, page.month);
+  m_rows.Update(month == m_shownMonth && page.sortColumn < 0 && m_shownSort < 0);
+  m_shownMonth = month;
+  m_shownSort = page.sortColumn;
   QHeaderView* header = tbl_Items->horizontalHeader();
   header->setSortIndicatorShown(page.sortColumn >= 0);
   header->setSortIndicator(page.sortColumn,
                            page.sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
-  tbl_Items->setUpdatesEnabled(true);
-  if (tbl_Items->columnWidth(0) < 100) tbl_Items->resizeColumnToContents(0);
 
   pnl_Strip->SetCells(page.strip);
   pnl_Kinds->SetBars(page.bars);
 }
 
 void Tform_View::WatchFile(const std::string& path) {
-  if (!m_watcher.files().isEmpty()) m_watcher.removePaths(m_watcher.files());
-  if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
   m_watchedFile.clear();
-  if (path.empty()) return;
-  const QFileInfo info(Q(path));
-  m_watchedFile = info.absoluteFilePath();
-  m_watcher.addPath(info.absolutePath());
-  if (info.exists()) m_watcher.addPath(m_watchedFile);
+  if (!path.empty()) m_watchedFile = QFileInfo(Q(path)).absoluteFilePath();
+  Rearm();
+}
+
+void Tform_View::Rearm() {
+  QStringList wanted;
+  if (!m_watchedFile.isEmpty()) {
+    const QFileInfo file(m_watchedFile);
+    // The nearest folder that exists, and the one above it, so that the
+    // folder's being renamed away or replaced is seen as well.
+    QDir folder = file.absoluteDir();
+    while (!folder.exists() && !folder.isRoot()) {
+      if (!folder.cdUp()) break;
+    }
+    if (folder.exists()) {
+      wanted << folder.absolutePath();
+      QDir above = folder;
+      if (!above.isRoot() && above.cdUp()) wanted << above.absolutePath();
+    }
+    if (file.exists()) wanted << m_watchedFile;
+  }
+  QStringList watched = m_watcher.files() + m_watcher.directories();
+  // Paths that were deleted are no longer watched, even if made again: a
+  // path is watched anew each time, so that it is the thing there now.
+  if (!watched.isEmpty()) m_watcher.removePaths(watched);
+  if (!wanted.isEmpty()) m_watcher.addPaths(wanted);
 }
 
 void Tform_View::dragEnterEvent(QDragEnterEvent* event) {

@@ -55,7 +55,7 @@ ViewerWindow::ViewerWindow(HINSTANCE instance, int today)
     : m_instance(instance), m_presenter(*this, today) {}
 
 ViewerWindow::~ViewerWindow() {
-  if (m_change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(m_change);
+  CloseHandles();
   m_lines.Close();
   if (m_hwnd) DestroyWindow(m_hwnd);
   for (HFONT font : {m_font, m_bigFont}) {
@@ -231,11 +231,14 @@ void ViewerWindow::FitColumns() {
   GetClientRect(m_list, &listClient);
   const int pad = Scale(14);
   int kindWidth = ListView_GetStringWidth(m_list, Wide(kViewerColumns[1].title).c_str()) + pad;
-  int priceWidth = ListView_GetStringWidth(m_list, L"0,000,000") + pad;
-  for (const auto& cells : m_cells) {
-    kindWidth = std::max(kindWidth, ListView_GetStringWidth(m_list, cells[1].c_str()) + pad);
-    priceWidth = std::max(priceWidth, ListView_GetStringWidth(m_list, cells[3].c_str()) + pad);
+  // The month's kinds are its bars' labels: measured once each, not once a row.
+  for (const ViewerBar& bar : m_page.bars) {
+    kindWidth = std::max(kindWidth, ListView_GetStringWidth(m_list, Wide(bar.label).c_str()) + pad);
   }
+  const std::wstring widestPrice = L"-" + Wide(GroupThousands(m_page.largestPrice));
+  const int priceWidth = std::max(ListView_GetStringWidth(m_list, L"0,000,000"),
+                                  ListView_GetStringWidth(m_list, widestPrice.c_str())) +
+                         pad;
   ListView_SetColumnWidth(m_list, 0, ListView_GetStringWidth(m_list, L"0000/00/00") + pad);
   ListView_SetColumnWidth(m_list, 1, std::min(kindWidth, static_cast<int>(listClient.right) / 3));
   ListView_SetColumnWidth(m_list, 3, priceWidth);
@@ -247,6 +250,11 @@ void ViewerWindow::FitColumns() {
 
 void ViewerWindow::ShowPage(const ViewerPage& page) {
   const bool statusChanged = page.status.empty() != m_page.status.empty();
+  // The same month in the file's order with more rows: the rows shown are
+  // still there, with appends; the selection stays.
+  const bool appended = page.year == m_page.year && page.month == m_page.month &&
+                        page.sortColumn < 0 && m_page.sortColumn < 0 &&
+                        page.rowCount >= m_page.rowCount;
   m_page = page;
   SetText(m_hwnd, Wide(page.title));
   SetText(m_month, Wide(page.monthText));
@@ -262,11 +270,7 @@ void ViewerWindow::ShowPage(const ViewerPage& page) {
   EnableWindow(m_unreadable, page.unreadableCount > 0);
   if (statusChanged || unreadable != shown) Layout();
 
-  m_cells.clear();
-  m_cells.reserve(m_page.rows.size());
-  for (const ViewerRow& row : m_page.rows) {
-    m_cells.push_back({Wide(row.date), Wide(row.kind), Wide(row.goods), Wide(row.priceText)});
-  }
+  m_cachedRow = -1;
   // The heading of the column the rows are sorted by shows which way.
   HWND header = ListView_GetHeader(m_list);
   for (int i = 0; i < static_cast<int>(kViewerColumns.size()); ++i) {
@@ -277,32 +281,118 @@ void ViewerWindow::ShowPage(const ViewerPage& page) {
     if (i == page.sortColumn) item.fmt |= page.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
     Header_SetItem(header, i, &item);
   }
-  FillList();
+  FillList(appended);
   FitColumns();
   m_chart.ShowPage(m_page);
 }
 
-void ViewerWindow::FillList() {
-  ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_SetItemCountEx(m_list, static_cast<int>(m_cells.size()), 0);
+void ViewerWindow::FillList(bool appended) {
+  if (!appended) {
+    // One by one while few: the list's "every item" goes through all rows.
+    if (ListView_GetSelectedCount(m_list) > 64) {
+      ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED);
+    } else {
+      for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
+           i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
+        ListView_SetItemState(m_list, i, 0, LVIS_SELECTED);
+      }
+    }
+    const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
+    if (focused >= 0) ListView_SetItemState(m_list, focused, 0, LVIS_FOCUSED);
+  }
+  ListView_SetItemCountEx(m_list, static_cast<int>(m_page.rowCount), LVSICF_NOSCROLL);
   InvalidateRect(m_list, nullptr, FALSE);
 }
 
 void ViewerWindow::WatchFile(const std::string& path) {
-  if (m_change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(m_change);
-  m_change = INVALID_HANDLE_VALUE;
-  if (path.empty()) return;
-  // The folder is followed, not the file: the file may be created, or
-  // replaced by a program that saves it again.
-  const std::wstring wide = Wide(path);
-  wchar_t full[MAX_PATH * 4] = {};
-  wchar_t* name = nullptr;
-  const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH * 4, full, &name);
-  if (length == 0 || length >= MAX_PATH * 4 || !name) return;
-  *name = L'\0';
-  m_change = FindFirstChangeNotificationW(
-      full, FALSE,
-      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
+  m_watchedFile.clear();
+  if (!path.empty()) {
+    const std::wstring wide = Wide(path);
+    wchar_t full[MAX_PATH * 4] = {};
+    const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH * 4, full, nullptr);
+    if (length > 0 && length < MAX_PATH * 4) m_watchedFile = full;
+  }
+  Rearm();
+}
+
+namespace {
+
+// The folder above `path` ("C:\a\b" -> "C:\a\"), or empty at a root.
+std::wstring FolderAbove(const std::wstring& path) {
+  std::wstring folder = path;
+  while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  const std::size_t slash = folder.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  folder.resize(slash + 1);
+  // "C:" alone is not a folder; a root keeps its slash.
+  return folder;
+}
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Which folder is at `path` now: one deleted and made again is another.
+std::uint64_t FolderIdentity(const std::wstring& path) {
+  HANDLE folder =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const BOOL got = GetFileInformationByHandle(folder, &info);
+  CloseHandle(folder);
+  if (!got) return 0;
+  return (std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow) ^
+         (std::uint64_t{info.dwVolumeSerialNumber} << 48);
+}
+
+}  // namespace
+
+void ViewerWindow::CloseHandles() {
+  for (Watch& watch : m_watches) {
+    if (watch.handle != INVALID_HANDLE_VALUE) FindCloseChangeNotification(watch.handle);
+    watch = {};
+  }
+}
+
+void ViewerWindow::Rearm() {
+  std::array<std::wstring, 2> wanted;
+  if (!m_watchedFile.empty()) {
+    std::wstring folder = FolderAbove(m_watchedFile);
+    while (!folder.empty() && !IsFolder(folder)) folder = FolderAbove(folder);
+    if (!folder.empty()) {
+      wanted[0] = folder;
+      const std::wstring above = FolderAbove(folder);
+      if (!above.empty() && IsFolder(above)) wanted[1] = above;
+    }
+  }
+  for (std::size_t i = 0; i < m_watches.size(); ++i) {
+    Watch& watch = m_watches[i];
+    const std::uint64_t identity = wanted[i].empty() ? 0 : FolderIdentity(wanted[i]);
+    if (watch.handle != INVALID_HANDLE_VALUE && watch.folder == wanted[i] &&
+        watch.identity == identity)
+      continue;
+    if (watch.handle != INVALID_HANDLE_VALUE) FindCloseChangeNotification(watch.handle);
+    watch = {};
+    if (wanted[i].empty()) continue;
+    // The folder itself: its files written, made, deleted or renamed; the
+    // one above: only folders, which is where the ledger's folder goes.
+    const DWORD filter = i == 0 ? FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                                      FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE
+                                : FILE_NOTIFY_CHANGE_DIR_NAME;
+    watch.handle = FindFirstChangeNotificationW(wanted[i].c_str(), FALSE, filter);
+    if (watch.handle == INVALID_HANDLE_VALUE) continue;
+    watch.folder = wanted[i];
+    watch.identity = identity;
+  }
+}
+
+void ViewerWindow::Noticed() {
+  // Waits for quiet, but a steady stream of notices is read within the bound.
+  const std::int64_t wait = m_delay.Notice(static_cast<std::int64_t>(GetTickCount64()));
+  SetTimer(m_hwnd, kChangeTimer,
+           static_cast<UINT>(std::max<std::int64_t>(wait, USER_TIMER_MINIMUM)), nullptr);
 }
 
 void ViewerWindow::CloseWindow() {
@@ -321,17 +411,27 @@ int ViewerWindow::Run() {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    // Waits for a message or a change in the ledger's folder, whichever
+    // Waits for a message or a change in the ledger's folders, whichever
     // comes first.
-    const bool watching = m_change != INVALID_HANDLE_VALUE;
-    const DWORD woke = MsgWaitForMultipleObjectsEx(watching ? 1 : 0, &m_change, INFINITE,
-                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (watching && woke == WAIT_OBJECT_0) {
-      if (!FindNextChangeNotification(m_change)) {
-        FindCloseChangeNotification(m_change);
-        m_change = INVALID_HANDLE_VALUE;
+    HANDLE handles[2];
+    std::size_t watches[2];
+    DWORD count = 0;
+    for (std::size_t i = 0; i < m_watches.size(); ++i) {
+      if (m_watches[i].handle == INVALID_HANDLE_VALUE) continue;
+      handles[count] = m_watches[i].handle;
+      watches[count] = i;
+      ++count;
+    }
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke >= WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + count) {
+      Watch& watch = m_watches[watches[woke - WAIT_OBJECT_0]];
+      if (!FindNextChangeNotification(watch.handle)) {
+        // The folder is gone: the next read watches what is there then.
+        FindCloseChangeNotification(watch.handle);
+        watch = {};
       }
-      SetTimer(m_hwnd, kChangeTimer, kViewerChangeDelayMs, nullptr);
+      Noticed();
     } else if (woke == WAIT_FAILED) {
       return 1;
     }
@@ -463,6 +563,8 @@ LRESULT ViewerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kChangeTimer) {
         KillTimer(m_hwnd, kChangeTimer);
+        m_delay.Read();
+        Rearm();
         m_presenter.FileChanged();
         return 0;
       }
@@ -494,8 +596,13 @@ LRESULT ViewerWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
     const auto row = static_cast<std::size_t>(info->item.iItem);
     const auto column = static_cast<std::size_t>(info->item.iSubItem);
-    if ((info->item.mask & LVIF_TEXT) && row < m_cells.size() && column < 4) {
-      info->item.pszText = const_cast<wchar_t*>(m_cells[row][column].c_str());
+    if ((info->item.mask & LVIF_TEXT) && row < m_page.rowCount && column < 4) {
+      if (info->item.iItem != m_cachedRow) {
+        const ViewerRow shown = m_presenter.Row(row);
+        m_cached = {Wide(shown.date), Wide(shown.kind), Wide(shown.goods), Wide(shown.priceText)};
+        m_cachedRow = info->item.iItem;
+      }
+      info->item.pszText = const_cast<wchar_t*>(m_cached[column].c_str());
     }
     return 0;
   }

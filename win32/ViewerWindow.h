@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/viewer/ChangeDelay.h"
 #include "core/viewer/ViewerPresenter.h"
 #include "win32/UnreadableLinesWindow.h"
 #include "win32/ViewerChart.h"
@@ -46,8 +48,16 @@ class ViewerWindow : public ViewerView {
   void Layout();
   void FitColumns();
   int TextWidth(HFONT font, const std::wstring& text) const;
-  void FillList();
+  // `appended`: the page shown before with rows added at its end.
+  void FillList(bool appended);
   void CopyRows();
+  void Noticed();
+  // Follows the ledger's folder, or the nearest folder above it that exists
+  // while it is gone, and the folder above that (which sees the folder
+  // deleted, renamed away or made again); a folder deleted and made again
+  // is a new folder and gets a new handle.
+  void Rearm();
+  void CloseHandles();
 
   HINSTANCE m_instance;
   ViewerPresenter m_presenter;
@@ -70,10 +80,21 @@ class ViewerWindow : public ViewerView {
   bool m_updating = false;
 
   ViewerPage m_page;
-  // The month's rows' texts, in the presenter's order, for the list.
-  std::vector<std::array<std::wstring, 4>> m_cells;
+  // The texts of the row the list last asked for; the list asks for them
+  // as it draws, so a month of any size costs only what is on screen.
+  int m_cachedRow = -1;
+  std::array<std::wstring, 4> m_cached;
 
-  HANDLE m_change = INVALID_HANDLE_VALUE;
+  std::wstring m_watchedFile;  // full path; empty: nothing followed
+  // The folders followed: what each handle watches, and that folder's
+  // identity when the handle was made.
+  struct Watch {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::wstring folder;
+    std::uint64_t identity = 0;
+  };
+  std::array<Watch, 2> m_watches;
+  ChangeDelay m_delay{kViewerChangeDelayMs, kViewerChangeLongestDelayMs};
 };
 
 }  // namespace mametan::win32

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 #include "core/platform/Cp932.h"
@@ -73,6 +74,82 @@ std::string Listed(std::string_view text, LedgerEncoding encoding) {
 }
 
 }  // namespace
+
+namespace {
+
+// "2001/11/05" for the date, as the tray program writes it.
+std::string UsualDate(const LedgerDate& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year, date.month, date.day);
+  return text;
+}
+
+// Whether `text` reads "yyyy/mm/dd" for the date.
+bool IsUsualDate(std::string_view text, const LedgerDate& date) {
+  if (text.size() != 10 || text[4] != '/' || text[7] != '/') return false;
+  int value = 0;
+  for (const std::size_t at : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (text[at] < '0' || text[at] > '9') return false;
+    value = value * 10 + (text[at] - '0');
+  }
+  return value == date.year * 10000 + date.month * 100 + date.day;
+}
+
+}  // namespace
+
+std::string LedgerEntryView::DateText() const {
+  return writtenDate.empty() ? UsualDate(date) : std::string(writtenDate);
+}
+
+void LedgerEntries::push_back(const LedgerEntry& entry) {
+  const std::string_view date = IsUsualDate(entry.dateText, entry.date)
+                                    ? std::string_view()
+                                    : std::string_view(entry.dateText).substr(0, 0xFF);
+  const std::string_view kind = std::string_view(entry.kind).substr(0, 0xFFFF);
+  const std::size_t textSize = date.size() + kind.size() + entry.goods.size();
+  if (m_blocks.empty() || m_blocks.back().size() + textSize > m_blocks.back().capacity()) {
+    m_blocks.emplace_back().reserve(std::max(kBlock, textSize));
+  }
+  std::string& block = m_blocks.back();
+  m_packed.push_back(
+      {entry.line, entry.price, static_cast<std::uint32_t>(m_blocks.size() - 1),
+       static_cast<std::uint32_t>(block.size()), static_cast<std::int16_t>(entry.date.year),
+       static_cast<std::uint16_t>(kind.size()), static_cast<std::uint8_t>(entry.date.month),
+       static_cast<std::uint8_t>(entry.date.day), static_cast<std::uint8_t>(date.size())});
+  block.append(date);
+  block.append(kind);
+  block.append(entry.goods);
+}
+
+void LedgerEntries::pop_back() {
+  if (m_packed.empty()) return;
+  const Packed& last = m_packed.back();
+  m_blocks[last.block].resize(last.offset);
+  if (last.offset == 0 && last.block + 1 == m_blocks.size()) m_blocks.pop_back();
+  m_packed.pop_back();
+}
+
+void LedgerEntries::clear() {
+  m_packed.clear();
+  m_packed.shrink_to_fit();
+  m_blocks.clear();
+  m_blocks.shrink_to_fit();
+}
+
+LedgerEntryView LedgerEntries::operator[](std::size_t i) const {
+  const Packed& packed = m_packed[i];
+  const std::string& block = m_blocks[packed.block];
+  const std::size_t end = i + 1 < m_packed.size() && m_packed[i + 1].block == packed.block
+                              ? m_packed[i + 1].offset
+                              : block.size();
+  const std::string_view texts = std::string_view(block).substr(packed.offset, end - packed.offset);
+  return {{packed.year, packed.month, packed.day},
+          texts.substr(0, packed.dateSize),
+          texts.substr(packed.dateSize, packed.kindSize),
+          texts.substr(packed.dateSize + std::size_t{packed.kindSize}),
+          packed.price,
+          packed.line};
+}
 
 void LedgerBook::Clear() {
   m_months.clear();
@@ -265,7 +342,7 @@ void LedgerBook::Take(const LedgerScanner::Place& place, std::string_view text) 
   }
   if (key == m_month) {
     entry.line = place.line;
-    m_entries.push_back(std::move(entry));
+    m_entries.push_back(entry);
     effect.entry = true;
   }
   if (m_inTail) m_tail.push_back(effect);
@@ -294,7 +371,7 @@ LedgerBook::Status LedgerBook::SelectMonth(int month) {
           return;
         }
         entry.line = place.line;
-        m_entries.push_back(std::move(entry));
+        m_entries.push_back(entry);
       },
       summary.firstLine, summary.firstOffset);
   std::string chunk(kChunk, '\0');

@@ -7,6 +7,7 @@
 // change (an edit anywhere, a spreadsheet's save, a truncation, another file
 // put in its place) reads it all again.
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,6 +40,55 @@ struct UnreadableLine {
   std::string text;
 };
 
+// A purchase as the book keeps it; its texts lie in the book's store and
+// last until the book changes.
+struct LedgerEntryView {
+  LedgerDate date;
+  // The date's text as the file has it; empty when that is the usual
+  // "yyyy/mm/dd", which is not stored.
+  std::string_view writtenDate;
+  std::string_view kind;
+  std::string_view goods;
+  std::int64_t price = 0;
+  std::uint64_t line = 0;
+
+  std::string DateText() const;
+};
+
+// The chosen month's purchases, packed: each one's numbers in 32 bytes and
+// its texts side by side in large blocks, so that a month of a million
+// purchases costs some 60 MB, and growing never copies them all at once.
+class LedgerEntries {
+ public:
+  void push_back(const LedgerEntry& entry);
+  void pop_back();
+  void clear();
+  std::size_t size() const { return m_packed.size(); }
+  bool empty() const { return m_packed.empty(); }
+  LedgerEntryView operator[](std::size_t i) const;
+  LedgerEntryView back() const { return (*this)[size() - 1]; }
+
+ private:
+  struct Packed {
+    std::uint64_t line;
+    std::int64_t price;
+    // Where the texts are: the date's (unless usual), the kind, the goods,
+    // which end where the next purchase's texts start or the block ends.
+    std::uint32_t block;
+    std::uint32_t offset;
+    std::int16_t year;
+    std::uint16_t kindSize;  // a record is at most 64 KB, its kind less
+    std::uint8_t month;
+    std::uint8_t day;
+    std::uint8_t dateSize;
+  };
+  static_assert(sizeof(Packed) == 32);
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+  std::deque<Packed> m_packed;
+  std::vector<std::string> m_blocks;  // each reserved whole, so never moved
+};
+
 class LedgerBook {
  public:
   // Folder and NotAFile (a pipe, a device): something other than a file is
@@ -69,7 +119,7 @@ class LedgerBook {
   // The latest month with a purchase; 0 when there is none.
   int latestMonth() const { return m_months.empty() ? 0 : m_months.rbegin()->first; }
   const std::map<int, MonthSummary>& months() const { return m_months; }
-  const std::vector<LedgerEntry>& entries() const { return m_entries; }
+  const LedgerEntries& entries() const { return m_entries; }
   std::uint64_t unreadableCount() const { return m_unreadableCount; }
   const std::vector<UnreadableLine>& unreadable() const { return m_unreadable; }
   // How the texts of entries() and unreadable() are encoded.
@@ -99,7 +149,7 @@ class LedgerBook {
   int m_month = 0;
   bool m_followLatest = false;  // the month is chosen by the file, not yet by the user
   std::map<int, MonthSummary> m_months;
-  std::vector<LedgerEntry> m_entries;
+  LedgerEntries m_entries;
   std::uint64_t m_unreadableCount = 0;
   std::vector<UnreadableLine> m_unreadable;
 

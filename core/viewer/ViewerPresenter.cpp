@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <numeric>
+#include <tuple>
 
 #include "core/app/SettingsStore.h"
 #include "core/common/AppError.h"
@@ -76,41 +78,75 @@ void ViewerPresenter::SortBy(int column) {
   if (column < 0 || column >= static_cast<int>(kViewerColumns.size())) return;
   m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
   m_sortColumn = column;
-  SortRows(m_page.rows);
+  if (m_page.order.empty()) {
+    m_page.order.resize(m_page.rowCount);
+    std::iota(m_page.order.begin(), m_page.order.end(), 0u);
+  }
+  SortRows(m_page.order);
   m_page.sortColumn = m_sortColumn;
   m_page.sortAscending = m_sortAscending;
   m_view.ShowPage(m_page);
 }
 
-void ViewerPresenter::SortRows(std::vector<ViewerRow>& rows) const {
+void ViewerPresenter::SortRows(std::vector<std::uint32_t>& rows) const {
+  const LedgerEntries& entries = m_book.entries();
   const int column = m_sortColumn;
-  const auto less = [column](const ViewerRow& x, const ViewerRow& y) {
+  // The kind and the goods sort by their decoded texts, made once here
+  // rather than at every comparison.
+  std::vector<std::string> texts;
+  if (column == 1 || column == 2) {
+    texts.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const LedgerEntryView entry = entries[i];
+      texts.push_back(LedgerTextToUtf8(column == 1 ? entry.kind : entry.goods, m_book.encoding()));
+    }
+  }
+  const auto less = [&](std::uint32_t x, std::uint32_t y) {
+    const LedgerEntryView a = entries[x];
+    const LedgerEntryView b = entries[y];
     switch (column) {
       case 0:
-        return x.dateOrder < y.dateOrder;
+        return std::tie(a.date.year, a.date.month, a.date.day) <
+               std::tie(b.date.year, b.date.month, b.date.day);
       case 1:
-        return x.kind < y.kind;
       case 2:
-        return x.goods < y.goods;
+        return texts[x] < texts[y];
       case 3:
-        return x.price < y.price;
+        return a.price < b.price;
       default:
-        return x.fileOrder < y.fileOrder;
+        return x < y;
     }
   };
-  // Stable both ways, so that equal keys keep the file's order.
+  // The entries are in the file's order; stable both ways, so that equal
+  // keys keep it.
+  std::sort(rows.begin(), rows.end());
   std::stable_sort(rows.begin(), rows.end(),
-                   [&, ascending = m_sortAscending](const ViewerRow& a, const ViewerRow& b) {
+                   [&, ascending = m_sortAscending](std::uint32_t a, std::uint32_t b) {
                      return ascending ? less(a, b) : less(b, a);
                    });
+}
+
+ViewerRow ViewerPresenter::Row(std::size_t shown) const {
+  if (shown >= m_page.rowCount) return {};
+  const std::size_t place = m_page.order.empty() ? shown : m_page.order[shown];
+  if (place >= m_book.entries().size()) return {};
+  const LedgerEntryView entry = m_book.entries()[place];
+  const LedgerEncoding encoding = m_book.encoding();
+  return {LedgerTextToUtf8(entry.DateText(), encoding),
+          entry.date.year * 10000 + entry.date.month * 100 + entry.date.day,
+          LedgerTextToUtf8(entry.kind, encoding),
+          LedgerTextToUtf8(entry.goods, encoding),
+          entry.price,
+          GroupThousands(entry.price),
+          place};
 }
 
 std::string ViewerPresenter::RowsText(const std::vector<std::size_t>& shownRows,
                                       std::string_view lineEnd) const {
   std::string text;
   for (const std::size_t i : shownRows) {
-    if (i >= m_page.rows.size()) continue;
-    const ViewerRow& row = m_page.rows[i];
+    if (i >= m_page.rowCount) continue;
+    const ViewerRow row = Row(i);
     text += row.date + '\t' + row.kind + '\t' + row.goods + '\t' + row.priceText;
     text += lineEnd;
   }
@@ -215,17 +251,21 @@ void ViewerPresenter::Show() {
   const auto text = [this](std::string_view bytes) {
     return LedgerTextToUtf8(bytes, m_book.encoding());
   };
-  page.rows.reserve(m_book.entries().size());
-  for (const LedgerEntry& entry : m_book.entries()) {
-    page.rows.push_back({text(entry.dateText),
-                         entry.date.year * 10000 + entry.date.month * 100 + entry.date.day,
-                         text(entry.kind), text(entry.goods), entry.price,
-                         GroupThousands(entry.price), page.rows.size()});
-    kinds[entry.kind] += entry.price;
+  const LedgerEntries& entries = m_book.entries();
+  page.rowCount = entries.size();
+  std::map<std::string, std::int64_t>::iterator last = kinds.end();
+  for (std::uint32_t i = 0; i < entries.size(); ++i) {
+    const LedgerEntryView entry = entries[i];
+    // Purchases of one kind often come together: the last kind is tried first.
+    if (last == kinds.end() || last->first != entry.kind)
+      last = kinds.try_emplace(std::string(entry.kind), 0).first;
+    last->second += entry.price;
     total += entry.price;
+    const std::int64_t magnitude = entry.price < 0 ? -entry.price : entry.price;
+    page.largestPrice = std::max(page.largestPrice, magnitude);
   }
   page.totalText = "合計 " + GroupThousands(total) + "円（" +
-                   GroupThousands(static_cast<std::int64_t>(page.rows.size())) + "件）";
+                   GroupThousands(static_cast<std::int64_t>(page.rowCount)) + "件）";
 
   std::vector<std::pair<std::string, std::int64_t>> sorted(kinds.begin(), kinds.end());
   std::stable_sort(sorted.begin(), sorted.end(),
@@ -262,7 +302,11 @@ void ViewerPresenter::Show() {
     }
   }
 
-  if (m_sortColumn >= 0) SortRows(page.rows);
+  if (m_sortColumn >= 0) {
+    page.order.resize(page.rowCount);
+    std::iota(page.order.begin(), page.order.end(), 0u);
+    SortRows(page.order);
+  }
   page.sortColumn = m_sortColumn;
   page.sortAscending = m_sortAscending;
 

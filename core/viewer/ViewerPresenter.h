@@ -18,8 +18,11 @@ namespace mametan {
 inline constexpr int kViewerFirstYear = 1;
 inline constexpr int kViewerLastYear = 9999;
 // Changes to the ledger come in bursts (a write, then a close; a save that
-// replaces the file): it is read once they have been quiet this long.
+// replaces the file): it is read once they have been quiet this long, but
+// never later than the longest delay after the first unread change, so that
+// a file appended to without pause is still shown as it grows.
 inline constexpr int kViewerChangeDelayMs = 50;
+inline constexpr int kViewerChangeLongestDelayMs = 400;
 
 // The window's fixed texts.
 namespace viewer_text {
@@ -73,9 +76,15 @@ struct ViewerPage {
   std::string title;  // "まめたん家計簿 一覧 - kakeibo.csv"
   int year = 0;
   int month = 0;
-  std::string monthText;        // "2001年11月"
-  std::vector<ViewerRow> rows;  // in the chosen order
-  int sortColumn = -1;          // a column of kViewerColumns, or -1: the file's order
+  std::string monthText;  // "2001年11月"
+  // The month's rows; the presenter's Row() makes a row's texts when it is
+  // drawn, so that a month of a million purchases costs nothing here in the
+  // file's order and four bytes a row sorted: `order` holds their places in
+  // the book's entries then, and is empty in the file's order.
+  std::size_t rowCount = 0;
+  std::vector<std::uint32_t> order;
+  std::int64_t largestPrice = 0;  // the widest price's magnitude, to size its column
+  int sortColumn = -1;            // a column of kViewerColumns, or -1: the file's order
   bool sortAscending = true;
   std::string totalText;  // "合計 12,345円（3件）"
   std::vector<ViewerBar> bars;
@@ -125,6 +134,8 @@ class ViewerPresenter {
   // rows at the given places (tab between the columns), the bars (kind,
   // amount, share).
   std::string RowsText(const std::vector<std::size_t>& shownRows, std::string_view lineEnd) const;
+  // The texts of the row shown at `shown` (0 to page().rowCount - 1).
+  ViewerRow Row(std::size_t shown) const;
   std::string BarsText(std::string_view lineEnd) const;
 
   // The lines that could not be read, for the "読めなかった行" list.
@@ -134,7 +145,7 @@ class ViewerPresenter {
  private:
   void ShowMonth(int month);
   void Show();
-  void SortRows(std::vector<ViewerRow>& rows) const;
+  void SortRows(std::vector<std::uint32_t>& rows) const;
 
   ViewerView& m_view;
   int m_today;

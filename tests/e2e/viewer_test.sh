@@ -4,7 +4,10 @@
 # second; the same ledger saved again by a spreadsheet (every field quoted,
 # LF, no final line end) shows the same purchases and totals; a line that
 # cannot be read is listed. What the viewer shows is read back as a user
-# would take it: a click into the table or the chart, Ctrl+A, Ctrl+C.
+# would take it: a click into the table or the chart, Ctrl+A, Ctrl+C. The
+# viewer stays right as the file changes under it: an edit in place, its
+# folder deleted and made again, a CR-only save, a UTF-8 save that the tray
+# program then appends to; every total is checked against the file's own sums.
 source "$(dirname "$0")/lib.sh"
 start_x
 start_tray
@@ -122,6 +125,104 @@ xdotool key Escape
 wait_exit "$VIEW_PID" 5
 check "Esc closes the list, then the viewer" test "${EXIT_CODE:-x}" = 0
 check "the viewer left the settings as they were" cmp "$E2E_DIR/settings.before" "$SETTINGS"
+
+# The ledger's own sums per kind for the month $2 ("2026/05"), one
+# "kind<TAB>amount" a line, sorted; whatever its line ends.
+file_sums() {
+  tr '\r' '\n' <"$1" | LC_ALL=C awk -F, -v m="$2" '
+    index($1, m) == 1 && NF >= 4 && $4 ~ /^-?[0-9]+$/ { s[$2] += $4 }
+    END { for (k in s) print k "\t" s[k] }' | LC_ALL=C sort
+}
+# The same as window $1's chart shows them.
+chart_sums() {
+  chart_text "$1" | LC_ALL=C awk -F'\t' 'NF { gsub(/,/, "", $2); sub(/円$/, "", $2); print $1 "\t" $2 }' |
+    LC_ALL=C sort
+}
+# Waits up to $4 seconds for window $1's chart to agree with the ledger $2's
+# month $3; the milliseconds it took in $SEEN_MS.
+shows_sums() {
+  local start want got
+  start=$(date +%s%N)
+  want=$(file_sums "$2" "$3")
+  SEEN_MS=never
+  while (($(date +%s%N) - start < $4 * 1000000000)); do
+    got=$(chart_sums "$1")
+    if [[ -n $want && $got == "$want" ]]; then
+      SEEN_MS=$((($(date +%s%N) - start) / 1000000))
+      return 0
+    fi
+  done
+  echo "chart: $(tr '\n' ' ' <<<"$got")/ file: $(tr '\n' ' ' <<<"$want")" >&2
+  return 1
+}
+month=$(date +%Y/%m)
+# A ledger of 100 purchases this month, prices of three digits.
+{
+  printf '日付,種類,商品名,価格\r\n' | iconv -f UTF-8 -t CP932
+  for i in $(seq 100); do
+    printf '%s/%02d,k%d,item %03d,%d\r\n' "$month" $((i % 28 + 1)) $((i % 4)) "$i" $((100 + i * 7))
+  done
+} >backup.csv
+mkdir -p books
+cp backup.csv books/kakeibo.csv
+
+start_viewer "$WORK/books/kakeibo.csv"
+check "a ledger in its own folder opens with the totals of its file" shows_sums "$VIEW" books/kakeibo.csv "$month" 3
+
+# A price fixed in place 1 KB before the end: same size, same file.
+size=$(stat -c %s books/kakeibo.csv)
+at=$(LC_ALL=C grep -abo ',[0-9][0-9][0-9]'$'\r' books/kakeibo.csv |
+  awk -F: -v end=$((size - 1024)) '$1 <= end { at = $1 } END { print at + 1 }')
+printf 999 | dd of=books/kakeibo.csv bs=1 seek="$at" conv=notrunc status=none
+check "the ledger was changed in place, its size kept" test "$(stat -c %s books/kakeibo.csv)" = "$size"
+shows_sums "$VIEW" books/kakeibo.csv "$month" 3
+check "an edit in place 1 KB before the end shows within a second ($SEEN_MS ms)" test "$SEEN_MS" != never
+
+# The folder deleted, then made again with the backup in it.
+rm -rf books
+sleep 1
+check "the ledger's folder deleted empties the chart" test -z "$(chart_text "$VIEW")"
+mkdir books
+cp backup.csv books/kakeibo.csv
+check "the folder made again shows the ledger restored in it" shows_sums "$VIEW" books/kakeibo.csv "$month" 5
+printf '%s/28,k9,late,4321\r\n' "$month" >>books/kakeibo.csv
+check "... and what is appended to it afterwards" shows_sums "$VIEW" books/kakeibo.csv "$month" 5
+screenshot viewer-folder-restored
+xdotool key Escape
+wait_exit "$VIEW_PID" 5
+
+# A spreadsheet's save with CR alone as line end.
+printf '%s/03,cr,one,120\r%s/04,cr,two,340\r%s/05,mac,three,5\r' "$month" "$month" "$month" >mac.csv
+start_viewer "$WORK/mac.csv"
+check "a ledger whose lines end in CR alone reads" shows_sums "$VIEW" mac.csv "$month" 3
+xdotool key Escape
+wait_exit "$VIEW_PID" 5
+
+# A spreadsheet's UTF-8 save, with its mark, as the tray program's ledger.
+printf '\xEF\xBB\xBF日付,種類,商品名,価格\r\n%s/02,食費,パン,300\r\n%s/03,雑貨,箱,120\r\n' \
+  "$month" "$month" >household.csv
+cp household.csv "$E2E_DIR/utf8.expected"
+start_viewer
+check "a UTF-8 ledger with its mark shows its kinds" shows_sums "$VIEW" household.csv "$month" 3
+click_icon 1
+check "the input window opens again" wait_active 'まめたん家計簿 - 入力' 3
+xdotool key Down Tab
+xdotool type --delay 30 tea; xdotool key Tab
+xdotool type --delay 30 150; xdotool key Return
+printf '%s,食費,tea,150\r\n' "$today" >>"$E2E_DIR/utf8.expected"
+landed() {
+  for _ in $(seq 50); do
+    cmp -s "$E2E_DIR/utf8.expected" household.csv && return 0
+    sleep 0.1
+  done
+  od -c household.csv | tail -4 >&2
+  return 1
+}
+check "... the tray program's purchase lands in it in UTF-8, byte for byte" landed
+check "... and shows with its kind's total" shows_sums "$VIEW" household.csv "$month" 3
+screenshot viewer-utf8
+xdotool key Escape
+wait_exit "$VIEW_PID" 5
 
 kill -TERM "$app"
 wait_exit "$app" 10

@@ -1,6 +1,7 @@
 // The viewer's window: what only the Qt view does: a press on a heading
 // reaching the presenter's sort, the month keys while the table has the
-// focus, copying the selected rows, a dropped ledger.
+// focus, copying the selected rows, a dropped ledger, an append that keeps
+// the selection.
 #include "qt/ViewerWindow.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QMimeData>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -18,9 +19,11 @@
 namespace mametan {
 namespace {
 
-QStringList Column(const QTableWidget& table, int column) {
+QStringList Column(const QTableView& table, int column) {
   QStringList texts;
-  for (int row = 0; row < table.rowCount(); ++row) texts << table.item(row, column)->text();
+  const QAbstractItemModel& model = *table.model();
+  for (int row = 0; row < model.rowCount(); ++row)
+    texts << model.data(model.index(row, column)).toString();
   return texts;
 }
 
@@ -36,10 +39,17 @@ TEST(LedgerViewer, HeadingsSortMonthKeysWorkInTheTableDropOpens) {
   view.show();
   view.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-  auto* table = view.findChild<QTableWidget*>();
+  auto* table = view.findChild<QTableView*>();
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(Column(*table, 3), (QStringList{"150", "1,050", "20,000"})) << "the file's order";
-  EXPECT_EQ(table->item(0, 3)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+  EXPECT_EQ(table->model()->data(table->model()->index(0, 3), Qt::TextAlignmentRole).toInt(),
+            int(Qt::AlignRight | Qt::AlignVCenter));
+
+  table->selectRow(0);
+  std::ofstream(path.toStdString(), std::ios::binary | std::ios::app) << "2001/11/20,d,v,5\r\n";
+  view.presenter().FileChanged();
+  EXPECT_EQ(Column(*table, 3), (QStringList{"150", "1,050", "20,000", "5"}));
+  EXPECT_TRUE(table->selectionModel()->isRowSelected(0, {})) << "an append keeps the selection";
 
   QHeaderView* header = table->horizontalHeader();
   const auto clickHeader = [header](int column) {
@@ -47,21 +57,22 @@ TEST(LedgerViewer, HeadingsSortMonthKeysWorkInTheTableDropOpens) {
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
   };
   clickHeader(3);
-  EXPECT_EQ(Column(*table, 3), (QStringList{"150", "1,050", "20,000"}));
+  EXPECT_EQ(Column(*table, 3), (QStringList{"5", "150", "1,050", "20,000"}));
   clickHeader(3);
-  EXPECT_EQ(Column(*table, 3), (QStringList{"20,000", "1,050", "150"}));
+  EXPECT_EQ(Column(*table, 3), (QStringList{"20,000", "1,050", "150", "5"}));
   EXPECT_EQ(header->sortIndicatorSection(), 3);
   EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
   clickHeader(0);
 
   // Rows copied as a user selects them; the month keys act with the focus in the table.
   QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                    table->visualItemRect(table->item(0, 1)).center());
+                    table->visualRect(table->model()->index(0, 1)).center());
   ASSERT_TRUE(table->hasFocus());
   QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QApplication::clipboard()->text(),
-            "2001/11/02\tb\ty\t1,050\n2001/11/5\tc\tw\t20,000\n2001/11/10\ta\tx\t150\n");
+            "2001/11/02\tb\ty\t1,050\n2001/11/5\tc\tw\t20,000\n2001/11/10\ta\tx\t150\n"
+            "2001/11/20\td\tv\t5\n");
   QTest::keyClick(table, Qt::Key_PageUp);
   EXPECT_EQ(view.presenter().page().monthText, "2001年10月");
   EXPECT_EQ(Column(*table, 2), QStringList{"z"});

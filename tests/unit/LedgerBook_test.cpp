@@ -154,7 +154,7 @@ TEST(LedgerBook, EveryChangeGivesTheFilesTotals) {
         EXPECT_EQ(BookTotals(book), after) << "refresh " << again;
         // The month on screen agrees with the strip.
         std::int64_t shown = 0;
-        for (const LedgerEntry& entry : book.entries()) shown += entry.price;
+        for (std::size_t i = 0; i < book.entries().size(); ++i) shown += book.entries()[i].price;
         const auto month = after.months.find(book.selectedMonth());
         EXPECT_EQ(shown, month == after.months.end() ? 0 : month->second.first);
       }

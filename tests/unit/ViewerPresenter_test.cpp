@@ -4,6 +4,7 @@
 
 #include "core/app/SettingsStore.h"
 #include "core/entry/Ledger.h"
+#include "core/viewer/ChangeDelay.h"
 #include "tests/support/MemoryRegistry.h"
 #include "tests/support/ScratchFiles.h"
 
@@ -70,7 +71,7 @@ TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
   EXPECT_EQ(view.watched, path);
   EXPECT_EQ(view.shown.title, "まめたん家計簿 一覧 - kakeibo.csv");
   EXPECT_EQ(view.shown.monthText, "2001年11月");
-  EXPECT_EQ(view.shown.rows.size(), 5u);
+  EXPECT_EQ(view.shown.rowCount, 5u);
   EXPECT_EQ(view.shown.totalText, "合計 400円（5件）");
   EXPECT_EQ(Labels(view.shown),
             (std::vector<std::string>{"日用品 300円 75.0%", "食費 100円 25.0%", "≒ 50円 12.5%",
@@ -95,13 +96,14 @@ TEST(ViewerPresenter, ShowsTheLatestMonthWithKindsLargestFirst) {
   // The other month's lines are found again, also out of order.
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageUp));
   EXPECT_EQ(view.shown.monthText, "2001年10月");
-  ASSERT_EQ(view.shown.rows.size(), 2u);
-  EXPECT_EQ(view.shown.rows[1].goods, "c");
-  EXPECT_EQ(view.shown.rows[1].priceText, "2,147,483,647");
+  ASSERT_EQ(view.shown.rowCount, 2u);
+  EXPECT_EQ(presenter.Row(1).goods, "c");
+  EXPECT_EQ(presenter.Row(1).priceText, "2,147,483,647");
+  EXPECT_EQ(view.shown.largestPrice, 2147483647);
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageDown));
   EXPECT_TRUE(presenter.KeyDown(ViewerKey::PageDown));
   EXPECT_EQ(view.shown.monthText, "2001年12月");
-  EXPECT_TRUE(view.shown.rows.empty());
+  EXPECT_TRUE(view.shown.rowCount == 0);
   presenter.SetYear(2000);
   EXPECT_EQ(view.shown.monthText, "2000年12月");
   EXPECT_FALSE(presenter.KeyDown(ViewerKey::Other));
@@ -126,7 +128,7 @@ TEST(ViewerPresenter, FollowsTheFile) {
   ASSERT_EQ(WriteLedgerRecord({"2001/11/03", kDaily, "c", 5}, path), LedgerOutcome::Written);
   presenter.FileChanged();
   EXPECT_EQ(view.shown.totalText, "合計 1,025円（3件）");
-  EXPECT_EQ(view.shown.rows.back().goods, "c");
+  EXPECT_EQ(presenter.Row(view.shown.rowCount - 1).goods, "c");
   EXPECT_EQ(view.shown.bars.size(), 2u);
 
   const std::string spreadsheet = "\"2001/11/01\",\"" + kFood +
@@ -144,6 +146,9 @@ TEST(ViewerPresenter, FollowsTheFile) {
   presenter.FileChanged();
   EXPECT_EQ(view.shown.totalText, "合計 1,026円（4件）");
   EXPECT_EQ(view.shown.unreadableCount, 0u);
+  EXPECT_EQ(presenter.RowsText({1, 2, 3}, "\n"),
+            "2001/11/02\t日用品\tb\t20\n2001/11/03\t日用品\tc\t5\n2001/11/04\t食費\td\t1\n")
+      << "the unfinished line taken back, its texts with it";
 
   WriteBytes(path, "2001/11/01,x,y,1\r\n");  // shorter: read afresh
   presenter.FileChanged();
@@ -180,9 +185,9 @@ TEST(ViewerPresenter, SortsByColumnsAndCopiesAsShown) {
   FakeView view;
   ViewerPresenter presenter(view, MonthKey(2026, 12));
   presenter.Open(path);
-  const auto goods = [&view] {
+  const auto goods = [&view, &presenter] {
     std::string text;
-    for (const ViewerRow& row : view.shown.rows) text += row.goods;
+    for (std::size_t i = 0; i < view.shown.rowCount; ++i) text += presenter.Row(i).goods;
     return text;
   };
   EXPECT_EQ(goods(), "xywv") << "the file's order";
@@ -213,6 +218,26 @@ TEST(ViewerPresenter, OpensTheLedgerNamedFirstElseTheSettingsOne) {
   key->values["File_Kakeibo"] = RegValue{RegType::Sz, "家計簿.csv"};
   key->values["Tax"] = RegValue{RegType::Sz, "many"};
   EXPECT_EQ(LedgerAtLaunch({}, registry), "家計簿.csv") << "an unreadable value elsewhere";
+}
+
+// Notices (time, and whether the ledger was read just before) and the wait
+// each one leaves: quiet notices wait the short delay, a steady stream is
+// read no later than the bound after its first unread notice.
+TEST(ViewerPresenter, ReadsABurstOfChangesSoon) {
+  struct Step {
+    std::int64_t at;
+    bool readBefore;
+    std::int64_t wait;
+  };
+  const Step steps[] = {
+      {1000, false, 50}, {1010, false, 50}, {1300, false, 50}, {1380, false, 20}, {1399, false, 1},
+      {1400, false, 0},  {1401, false, 0},  {1402, true, 50},  {1790, false, 12}, {5000, true, 50},
+  };
+  ChangeDelay delay(50, 400);
+  for (const Step& step : steps) {
+    if (step.readBefore) delay.Read();
+    EXPECT_EQ(delay.Notice(step.at), step.wait) << "at " << step.at;
+  }
 }
 
 TEST(ViewerPresenter, GroupsThousands) {
