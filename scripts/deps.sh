@@ -4,10 +4,12 @@
 #   scripts/deps.sh build test    packages to build and run every test
 set -euo pipefail
 
+# debian/control's Build-Depends are names of the build group (test.sh checks
+# it); the test group also brings what builds and checks the Debian package.
 declare -A GROUP
 GROUP[build]="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-xtest0-dev libx11-dev libgtest-dev googletest libbenchmark-dev fonts-ipafont-gothic fonts-ipafont-mincho librsvg2-bin"
 GROUP[run]="xvfb xauth trayer openbox xdotool imagemagick x11-utils python3 qt6-wayland qt6-translations-l10n"
-GROUP[test]="desktop-file-utils qt6-translations-l10n dpkg-dev clang libclang-rt-14-dev xvfb xauth trayer openbox xdotool x11-utils python3 imagemagick strace locales g++-mingw-w64-x86-64-posix wine wine64 nsis xclip dbus-bin dbus-daemon haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils fcitx5 fcitx5-mozc fcitx5-frontend-qt6 mozc-server sway waybar wtype grim xwayland qt6-wayland jq"
+GROUP[test]="desktop-file-utils build-essential debhelper lintian appstream man-db qt6-translations-l10n dpkg-dev clang libclang-rt-14-dev xvfb xauth trayer openbox xdotool x11-utils python3 imagemagick strace locales g++-mingw-w64-x86-64-posix wine wine64 nsis xclip dbus-bin dbus-daemon haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils fcitx5 fcitx5-mozc fcitx5-frontend-qt6 mozc-server sway waybar wtype grim xwayland qt6-wayland jq"
 
 wanted=()
 for g in "$@"; do

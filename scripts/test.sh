@@ -3,13 +3,17 @@
 #   checks     formatting (clang-format) and the include rule of the layers
 #   gcc        g++, warnings as errors: unit, widget (offscreen) and
 #              end-to-end tests (Xvfb, openbox, trayer); benchmarks compiled
+#   install    that build's `cmake --install` into a DESTDIR, its entries
+#   package    the Debian package built with dpkg-buildpackage from a clean
+#              copy of the tree: its contents, lintian, AppStream, manual pages
 #   sanitize   clang with AddressSanitizer and UndefinedBehaviorSanitizer:
 #              the same suite plus short fuzzing runs
 #   tidy       clang-tidy (bugprone-*, performance-*) over the program's sources
 #   release    a packager's plain Release build of every target
 #   windows    the core cross-compiled with mingw-w64, its tests under Wine
-# Results are counted from ctest's JUnit reports; a stage that cannot build
-# counts as one failure. Ends with "N passed, M failed".
+# Results are counted from ctest's JUnit reports and the checks' own passes
+# and failures; a stage that cannot build counts as one failure. Ends with
+# "N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -127,14 +131,18 @@ done)
 usr/share/icons/hicolor/scalable/apps/mametan.svg
 usr/share/icons/hicolor/scalable/apps/mametan-view.svg
 usr/share/mametan/item.txt
-usr/share/mametan/mametan.html"
+usr/share/mametan/mametan.html
+usr/share/man/man1/mametan.1
+usr/share/man/man1/mametan-launch.1
+usr/share/man/man1/mametan-view.1
+usr/share/metainfo/example.velmaro.mametan.metainfo.xml"
 
-# One pass or failure per check: the install into a DESTDIR, its two .desktop
-# files, and the Debian package's contents.
+# One pass or failure per check: the install into a DESTDIR and its three
+# .desktop files.
 check_install() {
   local dir=$1 stage got ok
   stage=$(mktemp -d)
-  echo "== install: DESTDIR, desktop-file-validate, .deb"
+  echo "== install: DESTDIR, desktop-file-validate"
   ok=1
   if ! DESTDIR="$stage/root" cmake --install "$dir" --prefix /usr >"$log_dir/install.log" 2>&1; then
     cat "$log_dir/install.log"
@@ -154,23 +162,137 @@ check_install() {
   else
     echo "FAIL - desktop-file-validate"; failed=$((failed + 1))
   fi
+  rm -rf "$stage"
+}
 
-  ok=0
-  if (cd "$dir" && cpack -G DEB -B "$stage/pkg") >"$log_dir/cpack.log" 2>&1; then
-    local deb
-    deb=$(ls "$stage"/pkg/*.deb 2>/dev/null | head -n1)
-    got=$(dpkg-deb -c "$deb" 2>/dev/null | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | sort)
-    if [[ -n $deb && $got == "$(sort <<<"$INSTALLED_FILES")" ]] &&
-      dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6; then
-      ok=1
-    else
-      echo "FAIL - the .deb holds:"; echo "$got"; dpkg-deb -f "$deb" Depends
-    fi
-  else
-    cat "$log_dir/cpack.log"
+pass() { echo "ok   - $1"; passed=$((passed + 1)); }
+fail() { echo "FAIL - $1"; failed=$((failed + 1)); }
+
+# The packages debian/control builds with, one name a line: the alternatives'
+# first names, without versions.
+build_depends() {
+  sed -n '/^Build-Depends:/,/^[^ ]/{s/^Build-Depends://;/^[A-Z]/d;p}' debian/control |
+    tr ',' '\n' | sed 's/[|([<].*//' | tr -d ' \t' | grep -v '^$'
+}
+
+# debian/ agrees with the rest: its changelog names project(VERSION), and what
+# the package build needs is in deps.sh's build group, so that test.sh and
+# run.sh install it.
+debian_agrees() {
+  local version=$1 changelog build_group dep ok=0
+  changelog=$(dpkg-parsechangelog -S Version)
+  if [[ $changelog != "$version" ]]; then
+    echo "debian/changelog names $changelog, CMakeLists.txt project(VERSION) $version"
+    ok=1
   fi
-  ((ok)) && { echo "ok   - the .deb holds exactly those, dependencies declared"; passed=$((passed + 1)); } ||
-    failed=$((failed + 1))
+  build_group=" $(sed -n 's/^GROUP\[build\]="\(.*\)"$/\1/p' scripts/deps.sh) "
+  for dep in $(build_depends); do
+    [[ $dep == debhelper-compat ]] && continue
+    if [[ $build_group != *" $dep "* ]]; then
+      echo "debian/control builds with $dep, which scripts/deps.sh's build group lacks"
+      ok=1
+    fi
+  done
+  return $ok
+}
+
+# Each override in debian/*.lintian-overrides says why, in a comment above it.
+overrides_have_reasons() {
+  local f
+  for f in debian/*.lintian-overrides; do
+    [[ -e $f ]] || continue
+    awk -v f="$f" '/^#/ {reason = 1; next}
+      /^[[:space:]]*$/ {reason = 0; next}
+      !reason {print f ": no reason given for: " $0; bad = 1}
+      END {exit bad}' "$f" || return 1
+  done
+}
+
+# The Debian package, built by dpkg-buildpackage (-j2, without the tests) in a
+# copy of the tree's files, tracked or not ignored: the tree is never written
+# and a clean clone builds the same. One pass or failure per check.
+package_stage() {
+  local stage src version arch deb changes got want ok page out
+  stage=$(mktemp -d)
+  src=$stage/mametan
+  version=$(sed -n 's/^project(mametan VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  arch=$(dpkg --print-architecture)
+  deb=$stage/mametan_${version}_$arch.deb
+  changes=$stage/mametan_${version}_$arch.changes
+  echo "== package: dpkg-buildpackage, lintian, AppStream, manual pages"
+
+  if out=$(debian_agrees "$version"); then
+    pass "debian/ names version $version and builds with deps.sh's build group"
+  else
+    echo "$out"; fail "debian/ disagrees with CMakeLists.txt or scripts/deps.sh"
+  fi
+
+  # The copy is a repository of its own, so that what the build leaves in
+  # the tree can be told from what .gitignore ignores.
+  mkdir -p "$src"
+  git ls-files -z --cached --others --exclude-standard |
+    tar --null --ignore-failed-read -T - -cf - 2>/dev/null | tar -C "$src" -xf -
+  git -C "$src" init -q && git -C "$src" add -A &&
+    git -C "$src" -c user.name=test -c user.email=test@invalid -c commit.gpgsign=false commit -qm copy
+  if ! (cd "$src" && dpkg-buildpackage -b -us -uc -j2) >"$log_dir/package-build.log" 2>&1 ||
+    [[ ! -f $deb ]]; then
+    tail -n 60 "$log_dir/package-build.log"
+    fail "dpkg-buildpackage (log: $log_dir/package-build.log)"
+    rm -rf "$stage"
+    return
+  fi
+  pass "dpkg-buildpackage -b builds $(basename "$deb")"
+
+  out=$(git -C "$src" status --porcelain --untracked-files=all)
+  if [[ -z $out ]]; then
+    pass "the package build leaves in the tree only what .gitignore ignores"
+  else
+    echo "$out"; fail "the package build leaves files .gitignore does not ignore"
+  fi
+
+  # What `cmake --install` lays out, the manual pages compressed, and the
+  # package's own documents.
+  want=$(sed 's|^\(usr/share/man/.*\)$|\1.gz|' <<<"$INSTALLED_FILES"
+    printf '%s\n' usr/share/doc/mametan/changelog.gz usr/share/doc/mametan/copyright \
+      usr/share/lintian/overrides/mametan)
+  got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | sort)
+  if [[ $got == "$(sort <<<"$want")" ]] &&
+    dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 &&
+    dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx /etc/xdg/autostart/mametan.desktop; then
+    pass "the .deb holds what cmake --install lays out, dependencies and conffile declared"
+  else
+    echo "the .deb holds:"; echo "$got"; dpkg-deb -f "$deb" Depends
+    diff <(sort <<<"$want") <(echo "$got")
+    fail "the .deb's contents"
+  fi
+
+  # Informational tags too: each one that stays is overridden with a reason.
+  if lintian --fail-on error,warning,info -I -E --pedantic "$changes" \
+    >"$log_dir/lintian.log" 2>"$log_dir/lintian-stderr.log" &&
+    ! grep -q '^[EWI]: ' "$log_dir/lintian.log" && overrides_have_reasons; then
+    pass "lintian: no error, warning or unexplained information"
+  else
+    cat "$log_dir/lintian.log" "$log_dir/lintian-stderr.log"; fail "lintian"
+  fi
+
+  dpkg-deb -x "$deb" "$stage/root"
+  if out=$(appstreamcli validate --no-net --pedantic \
+    "$stage"/root/usr/share/metainfo/*.metainfo.xml 2>&1 &&
+    appstreamcli validate-tree --no-net --pedantic "$stage/root" 2>&1) &&
+    ! grep -q '^ *[EW]: ' <<<"$out"; then
+    pass "appstreamcli validate (--no-net --pedantic) and validate-tree"
+  else
+    echo "$out"; fail "appstreamcli validate"
+  fi
+
+  for page in "$stage"/root/usr/share/man/man1/*.1.gz; do
+    if out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) &&
+      [[ -z $out ]]; then
+      pass "man -l $(basename "$page" .gz) renders without warnings"
+    else
+      echo "$out"; fail "man -l $(basename "$page" .gz)"
+    fi
+  done
   rm -rf "$stage"
 }
 
@@ -184,6 +306,7 @@ count_check ./scripts/check-layers.sh
 
 test_stage gcc
 check_install build
+package_stage
 test_stage sanitize
 if [[ -f build-asan/compile_commands.json ]]; then count_check tidy_check; fi
 count_check build_stage release
