@@ -24,14 +24,6 @@ char32_t DecimalSeparator() {
   return sep[0];
 }
 
-int FontHeight(HDC dc, HFONT font) {
-  const HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  return metrics.tmHeight;
-}
-
 }  // namespace
 
 SpinEdit::~SpinEdit() {

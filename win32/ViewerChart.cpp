@@ -23,20 +23,6 @@ ViewerChart* Self(HWND hwnd) {
   return reinterpret_cast<ViewerChart*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-int FontHeight(HDC dc, HFONT font) {
-  const HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  return metrics.tmHeight;
-}
-
-int Extent(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
 void DrawTextIn(HDC dc, const std::wstring& text, RECT box, UINT format) {
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
             format | DT_SINGLELINE | DT_NOPREFIX);
@@ -144,7 +130,7 @@ std::vector<StripCell> ViewerChart::LayOutStrip(HDC dc) const {
   const auto measure = [dc](HFONT font) {
     return [dc, font](const std::string& text) {
       const HGDIOBJ old = SelectObject(dc, font);
-      const int width = Extent(dc, Wide(text));
+      const int width = TextExtent(dc, Wide(text));
       SelectObject(dc, old);
       return width;
     };
@@ -193,8 +179,8 @@ void ViewerChart::PaintChart(HDC dc, const RECT& area) const {
     std::wstring amount = Wide(bar.amountText);
     if (!bar.shareText.empty()) amount += L"  " + Wide(bar.shareText);
     texts.emplace_back(Wide(bar.label), amount);
-    labelWidth = std::max(labelWidth, Extent(dc, texts.back().first));
-    textWidth = std::max(textWidth, Extent(dc, texts.back().second));
+    labelWidth = std::max(labelWidth, TextExtent(dc, texts.back().first));
+    textWidth = std::max(textWidth, TextExtent(dc, texts.back().second));
   }
   labelWidth = std::min(labelWidth, width * 2 / 5);
   const int barLeft = margin + labelWidth + margin;

@@ -35,20 +35,6 @@ ViewerWindow* Self(HWND hwnd) {
 
 void SetText(HWND control, const std::wstring& text) { SetWindowTextW(control, text.c_str()); }
 
-int FontHeight(HDC dc, HFONT font) {
-  const HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  return metrics.tmHeight;
-}
-
-int Extent(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
 }  // namespace
 
 ViewerWindow::ViewerWindow(HINSTANCE instance, int today)
@@ -156,7 +142,7 @@ void ViewerWindow::MakeFonts() {
 int ViewerWindow::TextWidth(HFONT font, const std::wstring& text) const {
   HDC dc = GetDC(m_hwnd);
   const HGDIOBJ old = SelectObject(dc, font);
-  const int width = Extent(dc, text);
+  const int width = TextExtent(dc, text);
   SelectObject(dc, old);
   ReleaseDC(m_hwnd, dc);
   return width;
