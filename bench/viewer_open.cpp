@@ -4,9 +4,10 @@
 // eight kinds, about 40 bytes a line; "shuffled" puts the dates in random
 // order, so that every month's lines spread over the whole file; "month" puts
 // every line in one month (November 2026), the month that is shown, so that
-// the table holds them all. Offscreen unless QT_QPA_PLATFORM says otherwise;
-// prints one line of figures.
-//   bench_viewer [lines=1000000] [shuffled|month]
+// the table holds them all; "longline" follows the lines with 2 GiB without
+// a line end, a last line the viewer must skip without holding it. Offscreen
+// unless QT_QPA_PLATFORM says otherwise; prints one line of figures.
+//   bench_viewer [lines=1000000] [shuffled|month|longline]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -23,7 +24,7 @@
 namespace {
 
 // Written a piece at a time, so that the file costs this process no memory.
-enum class Spread { Years, Shuffled, Month };
+enum class Spread { Years, Shuffled, Month, LongLine };
 
 void WriteLedger(const std::string& path, long lines, Spread spread) {
   static const char* const kinds[] = {"\x90\x48\x94\xEF",         "\x93\xFA\x97\x70\x95\x69",
@@ -54,6 +55,19 @@ void WriteLedger(const std::string& path, long lines, Spread spread) {
     }
   }
   out << chunk;
+  if (spread == Spread::LongLine) {
+    const std::string nothing(std::size_t{1} << 20, '\0');
+    for (int i = 0; i < 2048; ++i) out << nothing;
+  }
+}
+
+// Lets the window run until the ledger is read; the reading is done in
+// steps between the window's events.
+void WaitForRead(mametan::Tform_View& view) {
+  while (view.presenter().page().status.rfind(mametan::viewer_text::kReading, 0) == 0) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  QCoreApplication::processEvents();
 }
 
 // A field of /proc/self/status in megabytes.
@@ -75,9 +89,10 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("kakeibo.csv").toStdString();
   const char* spreadName = argc > 2 ? argv[2] : "";
-  const Spread spread = std::strcmp(spreadName, "shuffled") == 0 ? Spread::Shuffled
-                        : std::strcmp(spreadName, "month") == 0  ? Spread::Month
-                                                                 : Spread::Years;
+  const Spread spread = std::strcmp(spreadName, "shuffled") == 0   ? Spread::Shuffled
+                        : std::strcmp(spreadName, "month") == 0    ? Spread::Month
+                        : std::strcmp(spreadName, "longline") == 0 ? Spread::LongLine
+                                                                   : Spread::Years;
   WriteLedger(path, lines, spread);
   const double fileMb = static_cast<double>(std::ifstream(path, std::ios::ate).tellg()) / 1e6;
   const double baseMb = StatusMb("VmRSS:");
@@ -87,7 +102,7 @@ int main(int argc, char** argv) {
   mametan::Tform_View view(mametan::MonthKey(2026, 12));
   view.presenter().Open(path);
   view.show();
-  QCoreApplication::processEvents();
+  WaitForRead(view);
   const qint64 openMs = timer.elapsed();
   const std::size_t shownRows = view.presenter().page().rowCount;
 
@@ -100,7 +115,7 @@ int main(int argc, char** argv) {
       view.presenter().PreviousMonth();
     else
       view.presenter().SetYear(view.presenter().page().year + 1);
-    QCoreApplication::processEvents();
+    WaitForRead(view);
     worstChangeMs = std::max(worstChangeMs, timer.elapsed());
   }
 
@@ -111,7 +126,7 @@ int main(int argc, char** argv) {
                 view.presenter().page().month);
   mametan::WriteLedgerRecord({appendDate, "x", "appended", 1}, path);
   view.presenter().FileChanged();
-  QCoreApplication::processEvents();
+  WaitForRead(view);
   const qint64 appendMs = timer.elapsed();
 
   std::printf(

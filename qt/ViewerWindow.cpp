@@ -247,7 +247,6 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   lbl_Total->setFont(big);
   btn_Unreadable = new QPushButton(this);
   lbl_Status = new QLabel(this);
-  lbl_Status->setStyleSheet(QStringLiteral("color: #b00000"));
   lbl_Status->setWordWrap(true);
 
   for (QWidget* w : {static_cast<QWidget*>(btn_Prev), static_cast<QWidget*>(btn_Next),
@@ -351,6 +350,8 @@ void Tform_View::ShowPage(const ViewerPage& page) {
     spn_Year->setValue(page.year);
   }
   lbl_Total->setText(Q(page.totalText));
+  // A fault in red; how far a read has come in the usual colour.
+  lbl_Status->setStyleSheet(page.reading ? QString() : QStringLiteral("color: #b00000"));
   lbl_Status->setText(Q(page.status));
   lbl_Status->setVisible(!page.status.empty());
   btn_Unreadable->setText(Q(page.unreadableText));
@@ -373,6 +374,11 @@ void Tform_View::WatchFile(const std::string& path) {
   m_watchedFile.clear();
   if (!path.empty()) m_watchedFile = QFileInfo(Q(path)).absoluteFilePath();
   Rearm();
+}
+
+void Tform_View::ReadOnLater() {
+  // A zero timer runs once the events waiting now, painting included, are done.
+  QTimer::singleShot(0, this, [this] { m_presenter.ReadOn(); });
 }
 
 void Tform_View::Rearm() {

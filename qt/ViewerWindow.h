@@ -57,6 +57,7 @@ class Tform_View : public QWidget, public ViewerView {
 
   void ShowPage(const ViewerPage& page) override;
   void WatchFile(const std::string& path) override;
+  void ReadOnLater() override;
   void CloseWindow() override { close(); }
 
  protected:

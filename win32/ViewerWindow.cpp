@@ -22,6 +22,7 @@ enum : int {
   kUnreadable,
 };
 constexpr UINT_PTR kChangeTimer = 1;
+constexpr UINT_PTR kReadTimer = 2;
 constexpr COLORREF kStatusColour = RGB(176, 0, 0);
 
 // Designed sizes in pixels at 96 dots per inch.
@@ -381,6 +382,12 @@ void ViewerWindow::Noticed() {
            static_cast<UINT>(std::max<std::int64_t>(wait, USER_TIMER_MINIMUM)), nullptr);
 }
 
+void ViewerWindow::ReadOnLater() {
+  // A timer, not a posted message: WM_TIMER comes after input and WM_PAINT,
+  // so the window stays alive between the steps of a long read.
+  SetTimer(m_hwnd, kReadTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
 void ViewerWindow::CloseWindow() {
   if (m_hwnd) PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
 }
@@ -541,7 +548,8 @@ LRESULT ViewerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == m_status) {
         const auto dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, kStatusColour);
+        // A fault in red; how far a read has come in the usual colour.
+        SetTextColor(dc, m_page.reading ? GetSysColor(COLOR_WINDOWTEXT) : kStatusColour);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
@@ -552,6 +560,11 @@ LRESULT ViewerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         m_delay.Read();
         Rearm();
         m_presenter.FileChanged();
+        return 0;
+      }
+      if (wParam == kReadTimer) {
+        KillTimer(m_hwnd, kReadTimer);
+        m_presenter.ReadOn();
         return 0;
       }
       break;

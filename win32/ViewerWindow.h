@@ -34,6 +34,7 @@ class ViewerWindow : public ViewerView {
 
   void ShowPage(const ViewerPage& page) override;
   void WatchFile(const std::string& path) override;
+  void ReadOnLater() override;
   void CloseWindow() override;
 
  private:

@@ -158,6 +158,9 @@ void LedgerBook::Clear() {
   m_unreadable.clear();
   m_encoding = LedgerEncoding::Cp932;
   m_scanner.reset();
+  m_reading.reset();
+  m_readingFresh = false;
+  m_checked.reset();
   m_size = 0;
   m_hashes.clear();
   m_tail.clear();
@@ -190,17 +193,17 @@ void LedgerBook::Stamp(const ReadOnlyFile& file) {
   m_stampRecent = !stamp || now - stamp->modified < kRecentNs;
 }
 
-LedgerBook::Status LedgerBook::Load(const std::string& path, int month) {
+LedgerBook::Status LedgerBook::Load(const std::string& path, int month, Budget budget) {
   m_path = path;
   m_month = month;
   m_followLatest = month == 0;
   Clear();
-  ReadOnlyFile file;
-  Status status = Open(file);
+  auto file = std::make_unique<ReadOnlyFile>();
+  Status status = Open(*file);
   if (status == Status::Ok) {
-    Stamp(file);
+    Stamp(*file);
     char head[3] = {};
-    const std::optional<std::size_t> got = file.ReadAt(0, head, sizeof head);
+    const std::optional<std::size_t> got = file->ReadAt(0, head, sizeof head);
     m_encoding = got ? LedgerEncodingOf(std::string_view(head, *got)) : LedgerEncoding::Cp932;
     if (!got) {
       status = Status::Unreadable;
@@ -211,45 +214,94 @@ LedgerBook::Status LedgerBook::Load(const std::string& path, int month) {
       m_scanner.emplace(
           [this](const LedgerScanner::Place& place, std::string_view text) { Take(place, text); },
           1, start);
-      if (!ReadOn(file)) status = Status::Unreadable;
+      return Go(std::move(file), budget, true);
     }
   }
   m_followLatest = false;
   return status;
 }
 
-LedgerBook::Status LedgerBook::Refresh() {
-  if (!m_scanner) return Load(m_path, m_month);
-  ReadOnlyFile file;
-  if (const Status status = Open(file); status != Status::Ok) {
+LedgerBook::Status LedgerBook::Refresh(Budget budget) {
+  // A change during an unfinished read: that read goes on, and whatever
+  // changed is seen by the next Refresh after it.
+  if (m_reading) return Continue(budget);
+  if (!m_scanner) return Load(m_path, m_month, budget);
+  auto file = std::make_unique<ReadOnlyFile>();
+  if (const Status status = Open(*file); status != Status::Ok) {
     Clear();
     return status;
   }
-  const std::optional<FileStamp> stamp = file.Stamp();
+  const std::optional<FileStamp> stamp = file->Stamp();
   if (stamp && *stamp == m_stamp && !m_stampRecent) return Status::Ok;
   // Only a file that still holds every byte read so far has merely grown;
   // one too short to tell its encoding yet is read again as well.
-  if (!stamp || stamp->size < m_size || m_size < kUtf8Mark.size() || !Unchanged(file)) {
-    return Load(m_path, m_month);
+  if (!stamp || stamp->size < m_size || m_size < kUtf8Mark.size()) {
+    return Load(m_path, m_month, budget);
   }
-  Stamp(file);
-  return ReadOn(file) ? Status::Ok : Load(m_path, m_month);
+  Stamp(*file);
+  // The bytes read so far are compared with their hashes first, in steps
+  // as well: on a slow share that takes as long as reading them.
+  m_checked = 0;
+  return Go(std::move(file), budget, false);
 }
 
-bool LedgerBook::Unchanged(const ReadOnlyFile& file) const {
+LedgerBook::Status LedgerBook::Continue(Budget budget) {
+  if (!m_reading) return Status::Ok;
+  std::unique_ptr<ReadOnlyFile> file = std::move(m_reading);
+  return Go(std::move(file), budget, m_readingFresh);
+}
+
+LedgerBook::Status LedgerBook::Go(std::unique_ptr<ReadOnlyFile> file, Budget budget, bool fresh) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + budget.value_or(std::chrono::milliseconds{});
+  if (m_checked) {
+    switch (Check(*file, budget ? std::optional(deadline) : std::nullopt)) {
+      case Step::More:
+        m_reading = std::move(file);
+        m_readingFresh = fresh;
+        return Status::Ok;
+      case Step::Failed:
+        return Load(m_path, m_month, budget);
+      case Step::Done:
+        break;
+    }
+  }
+  switch (ReadOn(*file, budget ? std::optional(deadline) : std::nullopt)) {
+    case Step::More:
+      m_reading = std::move(file);
+      m_readingFresh = fresh;
+      return Status::Ok;
+    case Step::Done:
+      m_followLatest = false;
+      return Status::Ok;
+    case Step::Failed:
+      break;
+  }
+  m_followLatest = false;
+  // A file that fails while it is read from its start cannot be read; one
+  // that fails in what was appended to it is read again whole.
+  return fresh ? Status::Unreadable : Load(m_path, m_month, budget);
+}
+
+LedgerBook::Step LedgerBook::Check(const ReadOnlyFile& file, Deadline deadline) {
   std::string chunk(kChunk, '\0');
-  for (std::size_t i = 0; i < m_hashes.size(); ++i) {
+  // At least one chunk a step, so that every step gets on.
+  const std::size_t first = *m_checked;
+  for (std::size_t& i = *m_checked; i < m_hashes.size(); ++i) {
+    if (deadline && i > first && std::chrono::steady_clock::now() >= *deadline) return Step::More;
     const std::uint64_t at = std::uint64_t{i} * kChunk;
     const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, m_size - at));
     const std::optional<std::size_t> got = file.ReadAt(at, chunk.data(), want);
     if (!got || *got != want || Hash(std::string_view(chunk.data(), want)) != m_hashes[i]) {
-      return false;
+      m_checked.reset();
+      return Step::Failed;
     }
   }
-  return true;
+  m_checked.reset();
+  return Step::Done;
 }
 
-bool LedgerBook::ReadOn(const ReadOnlyFile& file) {
+LedgerBook::Step LedgerBook::ReadOn(const ReadOnlyFile& file, Deadline deadline) {
   UndoTail();
   // The last chunk read was partial: it is read again whole for its hash.
   std::uint64_t at = m_size / kChunk * kChunk;
@@ -260,7 +312,7 @@ bool LedgerBook::ReadOn(const ReadOnlyFile& file) {
     const std::optional<std::size_t> got = file.ReadAt(at, chunk.data(), kChunk);
     if (!got || at + *got < m_size) {
       m_scanner.reset();
-      return false;
+      return Step::Failed;
     }
     if (*got == 0) break;
     const std::string_view bytes(chunk.data(), *got);
@@ -270,6 +322,8 @@ bool LedgerBook::ReadOn(const ReadOnlyFile& file) {
     m_size = at + *got;
     at = m_size;
     if (*got < kChunk) break;
+    // Stopped after a whole chunk, the next step starts at a chunk's start.
+    if (deadline && std::chrono::steady_clock::now() >= *deadline) return Step::More;
   }
   // A last line without its line end is a purchase too, until more bytes
   // arrive: it is read from a copy of the scanner, and taken back then.
@@ -277,7 +331,7 @@ bool LedgerBook::ReadOn(const ReadOnlyFile& file) {
   m_inTail = true;
   end.Finish();
   m_inTail = false;
-  return true;
+  return Step::Done;
 }
 
 void LedgerBook::UndoTail() {
@@ -349,6 +403,7 @@ void LedgerBook::Take(const LedgerScanner::Place& place, std::string_view text) 
 }
 
 LedgerBook::Status LedgerBook::SelectMonth(int month) {
+  if (m_reading) Continue();
   m_month = month;
   m_entries.clear();
   const auto found = m_months.find(month);

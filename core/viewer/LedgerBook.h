@@ -6,9 +6,11 @@
 // (a hash per chunk proves it), only what was appended is read; any other
 // change (an edit anywhere, a spreadsheet's save, a truncation, another file
 // put in its place) reads it all again.
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -106,12 +108,26 @@ class LedgerBook {
   LedgerBook(const LedgerBook&) = delete;  // its scanner calls back into it
   LedgerBook& operator=(const LedgerBook&) = delete;
 
+  // How long one step of reading may take; none: read to the end at once.
+  using Budget = std::optional<std::chrono::milliseconds>;
+
   // Reads the file at `path` (UTF-8). Keeps the purchases of `month` (a
   // MonthKey), or of the latest month in the file when `month` is 0.
-  Status Load(const std::string& path, int month = 0);
-  // Reads the file again after a change.
-  Status Refresh();
-  // Keeps another month's purchases, read from that month's part of the file.
+  // With a budget, a large file may be left partly read (reading() is true);
+  // Continue() reads on. Until then the months, the entries and the
+  // unreadable lines are those of the part read so far.
+  Status Load(const std::string& path, int month = 0, Budget budget = {});
+  // Reads the file again after a change, or only what was appended.
+  Status Refresh(Budget budget = {});
+  // Goes on with a read that Load or Refresh left unfinished.
+  Status Continue(Budget budget = {});
+  bool reading() const { return m_reading != nullptr; }
+  // The bytes read (or compared with what was read before) so far, and the
+  // file's size when this read began.
+  std::uint64_t bytesRead() const { return m_checked ? *m_checked * kChunk : m_size; }
+  std::uint64_t bytesToRead() const { return m_stamp.size; }
+  // Keeps another month's purchases, read from that month's part of the
+  // file; an unfinished read is finished first.
   Status SelectMonth(int month);
 
   const std::string& path() const { return m_path; }
@@ -140,8 +156,11 @@ class LedgerBook {
   void Clear();
   Status Open(ReadOnlyFile& file) const;
   void Stamp(const ReadOnlyFile& file);
-  bool Unchanged(const ReadOnlyFile& file) const;
-  bool ReadOn(const ReadOnlyFile& file);
+  enum class Step { Done, More, Failed };
+  using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+  Step Check(const ReadOnlyFile& file, Deadline deadline);
+  Step ReadOn(const ReadOnlyFile& file, Deadline deadline);
+  Status Go(std::unique_ptr<ReadOnlyFile> file, Budget budget, bool fresh);
   void UndoTail();
   void Take(const LedgerScanner::Place& place, std::string_view text);
 
@@ -159,7 +178,12 @@ class LedgerBook {
   // chunk of them (the last one partial), and the scanner fed with them,
   // whose unfinished end (a last line without its line end) was read as if
   // the file ended there, with what that did kept in `m_tail`.
-  std::optional<LedgerScanner> m_scanner;  // none: read it all again
+  std::optional<LedgerScanner> m_scanner;   // none: read it all again
+  std::unique_ptr<ReadOnlyFile> m_reading;  // the file of an unfinished read
+  bool m_readingFresh = false;              // that read began with an empty book
+  // While the chunks read before are compared with their hashes: the next
+  // chunk to compare.
+  std::optional<std::size_t> m_checked;
   std::uint64_t m_size = 0;
   std::vector<std::uint64_t> m_hashes;
   std::vector<TailEffect> m_tail;

@@ -21,6 +21,11 @@ std::string FileName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string UnreadableButtonText(std::uint64_t count) {
+  return std::string(viewer_text::kUnreadableTitle) + " (" +
+         GroupThousands(static_cast<std::int64_t>(count)) + ")";
+}
+
 std::string Share(std::int64_t part, std::int64_t whole) {
   if (whole <= 0) return {};
   double percent = static_cast<double>(part) * 100.0 / static_cast<double>(whole);
@@ -46,17 +51,50 @@ std::string GroupThousands(std::int64_t value) {
 }
 
 void ViewerPresenter::Open(const std::string& path) {
-  m_status = m_book.Load(path);
+  m_monthAfterReading = 0;
+  m_changedWhileReading = false;
   m_view.WatchFile(path);
-  if (m_book.selectedMonth() == 0) m_book.SelectMonth(m_today);
-  Show();
+  Read(m_book.Load(path, 0, m_step));
 }
 
 void ViewerPresenter::FileChanged() {
-  const int month = m_book.selectedMonth();
-  m_status = m_book.Refresh();
-  if (m_book.selectedMonth() != month) m_book.SelectMonth(month);
+  if (m_book.reading()) {
+    m_changedWhileReading = true;
+    return;
+  }
+  m_monthAfterReading = m_book.selectedMonth();
+  Read(m_book.Refresh(m_step));
+}
+
+void ViewerPresenter::ReadOn() {
+  m_stepAsked = false;
+  if (m_book.reading()) Read(m_book.Continue(m_step));
+}
+
+// After a step of reading: the page once the read is done, or how far it
+// has come, with the next step asked for.
+void ViewerPresenter::Read(LedgerBook::Status status) {
+  m_status = status;
+  if (m_book.reading()) {
+    Show();
+    if (!m_stepAsked) {
+      m_stepAsked = true;
+      m_view.ReadOnLater();
+    }
+    return;
+  }
+  const int month = m_monthAfterReading;
+  m_monthAfterReading = 0;
+  if (month != 0 && m_book.selectedMonth() != month) {
+    m_book.SelectMonth(month);
+  } else if (m_book.selectedMonth() == 0) {
+    m_book.SelectMonth(m_today);
+  }
   Show();
+  if (m_changedWhileReading) {
+    m_changedWhileReading = false;
+    FileChanged();
+  }
 }
 
 void ViewerPresenter::SetYear(int year) {
@@ -69,6 +107,11 @@ void ViewerPresenter::ChooseMonth(int month) {
 
 void ViewerPresenter::ShowMonth(int month) {
   month = std::clamp(month, kFirstMonth, kLastMonth);
+  if (m_book.reading()) {
+    // Shown once the read is done.
+    m_monthAfterReading = month;
+    return;
+  }
   if (month == m_book.selectedMonth()) return;
   m_book.SelectMonth(month);
   Show();
@@ -218,12 +261,24 @@ std::vector<ViewerUnreadable> ViewerPresenter::UnreadableLines() const {
 
 void ViewerPresenter::Show() {
   ViewerPage page;
-  const int key = m_book.selectedMonth();
+  // No month is chosen yet while the ledger is first read.
+  const int key = m_book.selectedMonth() != 0 ? m_book.selectedMonth() : m_today;
   page.year = KeyYear(key);
   page.month = KeyMonth(key);
   page.title = "まめたん家計簿 一覧";
   if (!m_book.path().empty()) page.title += " - " + FileName(m_book.path());
   page.monthText = std::to_string(page.year) + "年" + std::to_string(page.month) + "月";
+  if (m_book.reading()) {
+    // Nothing of a ledger half read is shown but how far the read has come.
+    const std::uint64_t whole = std::max<std::uint64_t>(m_book.bytesToRead(), 1);
+    const std::uint64_t done = std::min(m_book.bytesRead(), whole);
+    page.status = viewer_text::kReading + std::to_string(done * 100 / whole) + "%";
+    page.reading = true;
+    page.unreadableText = UnreadableButtonText(0);
+    m_page = std::move(page);
+    m_view.ShowPage(m_page);
+    return;
+  }
   switch (m_status) {
     case LedgerBook::Status::Ok:
       break;
@@ -311,8 +366,7 @@ void ViewerPresenter::Show() {
   page.sortAscending = m_sortAscending;
 
   page.unreadableCount = m_book.unreadableCount();
-  page.unreadableText =
-      "読めなかった行 (" + GroupThousands(static_cast<std::int64_t>(page.unreadableCount)) + ")";
+  page.unreadableText = UnreadableButtonText(page.unreadableCount);
   m_page = std::move(page);
   m_view.ShowPage(m_page);
 }

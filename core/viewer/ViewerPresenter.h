@@ -23,6 +23,10 @@ inline constexpr int kViewerLastYear = 9999;
 // a file appended to without pause is still shown as it grows.
 inline constexpr int kViewerChangeDelayMs = 50;
 inline constexpr int kViewerChangeLongestDelayMs = 400;
+// The ledger is read in steps of this long, the window handling its events
+// (painting, a resize, a key) between them; a read that takes more than one
+// step shows how far it has come.
+inline constexpr int kViewerReadStepMs = 40;
 
 // The window's fixed texts.
 namespace viewer_text {
@@ -34,6 +38,7 @@ inline constexpr char kStripCaption[] = "月ごとの合計";
 inline constexpr char kKindsCaption[] = "種類ごとの合計";
 inline constexpr char kUnreadableTitle[] = "読めなかった行";
 inline constexpr char kClose[] = "閉じる";
+inline constexpr char kReading[] = "読み込み中… ";  // followed by "42%"
 }  // namespace viewer_text
 
 struct ViewerColumn {
@@ -90,6 +95,7 @@ struct ViewerPage {
   std::vector<ViewerBar> bars;
   std::vector<ViewerMonthCell> strip;  // January to December of the year
   std::string status;                  // why nothing is shown, or empty
+  bool reading = false;                // status tells how far the read has come: no fault
   std::uint64_t unreadableCount = 0;
   std::string unreadableText;  // "読めなかった行 (2)"
 };
@@ -106,6 +112,9 @@ class ViewerView {
   // Follows the file from now on (its folder too, since it may be created
   // or replaced) and calls FileChanged when it changes. Empty: nothing.
   virtual void WatchFile(const std::string& path) = 0;
+  // Calls ReadOn() once the window has handled what is waiting (painting
+  // included).
+  virtual void ReadOnLater() = 0;
   virtual void CloseWindow() = 0;
 };
 
@@ -114,11 +123,16 @@ enum class ViewerKey { PageUp, PageDown, Escape, Other };
 class ViewerPresenter {
  public:
   // `today` is the month shown when the ledger has no purchase (a MonthKey).
-  ViewerPresenter(ViewerView& view, int today) : m_view(view), m_today(today) {}
+  // `step`: how long one step of reading may take.
+  ViewerPresenter(ViewerView& view, int today,
+                  LedgerBook::Budget step = std::chrono::milliseconds{kViewerReadStepMs})
+      : m_view(view), m_today(today), m_step(step) {}
 
   // Shows the ledger at `path` (UTF-8) at its latest month.
   void Open(const std::string& path);
   void FileChanged();
+  // The next step of an unfinished read.
+  void ReadOn();
   void PreviousMonth() { ShowMonth(m_book.selectedMonth() - 1); }
   void NextMonth() { ShowMonth(m_book.selectedMonth() + 1); }
   void SetYear(int year);
@@ -144,14 +158,21 @@ class ViewerPresenter {
 
  private:
   void ShowMonth(int month);
+  void Read(LedgerBook::Status status);
   void Show();
   void SortRows(std::vector<std::uint32_t>& rows) const;
 
   ViewerView& m_view;
   int m_today;
+  LedgerBook::Budget m_step;
   LedgerBook m_book;
   LedgerBook::Status m_status = LedgerBook::Status::Missing;
   ViewerPage m_page;
+  // While the ledger is being read: the month the user went to meanwhile
+  // (0: none), and whether it changed again.
+  int m_monthAfterReading = 0;
+  bool m_changedWhileReading = false;
+  bool m_stepAsked = false;  // ReadOnLater called, ReadOn not yet
   int m_sortColumn = -1;
   bool m_sortAscending = true;
 };

@@ -70,7 +70,8 @@ std::string Lines(int from, int count, int price = 100) {
 enum class How { Append, InPlace, Rename, Rewrite };
 
 // Every total the book shows equals the file's own sum after each kind of
-// change, whether the file's stamp was old or fresh when it was read.
+// change, whether the file's stamp was old or fresh when it was read, and
+// whether it was read at once or a chunk at a time.
 TEST(LedgerBook, EveryChangeGivesTheFilesTotals) {
   struct Case {
     const char* what;
@@ -113,8 +114,19 @@ TEST(LedgerBook, EveryChangeGivesTheFilesTotals) {
        How::Append, ten + "2001/11/29,k,g,1" + std::string(1500000, ' ') + "\r\n" + Lines(20, 2)},
   };
   for (const Case& c : cases) {
-    for (const bool aged : {false, true}) {
-      SCOPED_TRACE(std::string(c.what) + (aged ? ", old stamp" : ", fresh stamp"));
+    for (const int mode : {0, 1, 2}) {
+      const bool aged = mode > 0;
+      const bool stepped = mode == 2;
+      SCOPED_TRACE(std::string(c.what) + (aged ? ", old stamp" : ", fresh stamp") +
+                   (stepped ? ", in steps" : ""));
+      // A budget of nothing reads one chunk per step.
+      const LedgerBook::Budget budget =
+          stepped ? LedgerBook::Budget(std::chrono::milliseconds{0}) : std::nullopt;
+      LedgerBook book;
+      const auto finish = [&](LedgerBook::Status status) {
+        while (status == LedgerBook::Status::Ok && book.reading()) status = book.Continue(budget);
+        return status;
+      };
       ScratchDir dir;
       const std::string path = dir / "kakeibo.csv";
       WriteBytes(path, c.before);
@@ -122,8 +134,11 @@ TEST(LedgerBook, EveryChangeGivesTheFilesTotals) {
         std::filesystem::last_write_time(
             path, std::filesystem::last_write_time(path) - std::chrono::hours(1));
       }
-      LedgerBook book;
-      ASSERT_EQ(book.Load(path), LedgerBook::Status::Ok);
+      const LedgerBook::Status loaded = book.Load(path, 0, budget);
+      if (stepped) {
+        EXPECT_EQ(book.reading(), c.before.size() > LedgerBook::kChunk);
+      }
+      ASSERT_EQ(finish(loaded), LedgerBook::Status::Ok);
       ASSERT_EQ(BookTotals(book), SumOf(c.before));
       switch (c.how) {
         case How::Append:
@@ -150,7 +165,7 @@ TEST(LedgerBook, EveryChangeGivesTheFilesTotals) {
       ASSERT_EQ(ReadBytes(path), c.after);
       const Totals after = SumOf(c.after);
       for (int again = 0; again < 2; ++again) {
-        ASSERT_EQ(book.Refresh(), LedgerBook::Status::Ok);
+        ASSERT_EQ(finish(book.Refresh(budget)), LedgerBook::Status::Ok);
         EXPECT_EQ(BookTotals(book), after) << "refresh " << again;
         // The month on screen agrees with the strip.
         std::int64_t shown = 0;

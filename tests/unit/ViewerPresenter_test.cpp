@@ -21,10 +21,12 @@ class FakeView : public ViewerView {
     ++shows;
   }
   void WatchFile(const std::string& path) override { watched = path; }
+  void ReadOnLater() override { ++steps; }
   void CloseWindow() override { closed = true; }
 
   ViewerPage shown;
   int shows = 0;
+  int steps = 0;  // ReadOnLater calls
   std::string watched;
   bool closed = false;
 };
@@ -171,6 +173,40 @@ TEST(ViewerPresenter, FollowsTheFile) {
   presenter.FileChanged();
   EXPECT_EQ(view.shown.status, "UTF-16 の家計簿ファイルは読めません: " + path);
   EXPECT_EQ(view.shown.unreadableCount, 0u);
+}
+
+// A ledger larger than one step's read: the window shows only how far the
+// read has come, one step at a time; a month chosen and a change made
+// meanwhile are both honoured once it is done.
+TEST(ViewerPresenter, ReadsALargeLedgerInSteps) {
+  ScratchDir dir;
+  const std::string path = dir / "kakeibo.csv";
+  std::string bytes;
+  const std::string line = "2001/11/01," + kFood + ",a,1\r\n";
+  while (bytes.size() < 3 * LedgerBook::kChunk) bytes += line;
+  bytes += "2001/12/01," + kFood + ",b,5\r\n";
+  WriteBytes(path, bytes);
+  const std::uint64_t novembers = (bytes.size() - line.size()) / line.size();
+  FakeView view;
+  ViewerPresenter presenter(view, MonthKey(2026, 12), std::chrono::milliseconds{0});
+  presenter.Open(path);
+  EXPECT_EQ(view.shown.status, "読み込み中… 33%");
+  EXPECT_EQ(view.shown.rowCount, 0u);
+  EXPECT_EQ(view.steps, 1);
+  presenter.KeyDown(ViewerKey::PageUp);  // from the latest month read so far
+  ASSERT_EQ(WriteLedgerRecord({"2001/10/03", kFood, "c", 7}, path), LedgerOutcome::Written);
+  presenter.FileChanged();
+  EXPECT_EQ(view.steps, 1) << "one step asked for at a time";
+  for (int step = 0; step < 10 && view.steps > 0; ++step) {
+    --view.steps;
+    presenter.ReadOn();
+  }
+  EXPECT_EQ(view.steps, 0);
+  EXPECT_EQ(view.shown.status, "");
+  EXPECT_EQ(view.shown.monthText, "2001年10月");
+  EXPECT_EQ(view.shown.totalText, "合計 7円（1件）");
+  presenter.NextMonth();
+  EXPECT_EQ(view.shown.rowCount, novembers);
 }
 
 // Rows sort by the values behind their texts; a second press on the same
