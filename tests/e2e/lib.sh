@@ -8,6 +8,28 @@ set -uo pipefail
 
 MAMETAN=${1:?path to the built mametan}
 
+# A script that sets E2E_AS_USER=1 runs as an ordinary user even when root
+# starts it (as CI does): root may write read-only files and would hide what
+# a user meets. The program is copied where that user may run it.
+if [[ ${E2E_AS_USER:-} == 1 && $(id -u) -eq 0 ]]; then
+  e2e_user=mametan-e2e
+  id "$e2e_user" >/dev/null 2>&1 ||
+    useradd --system --user-group --no-create-home --home-dir /nonexistent \
+      --shell /usr/sbin/nologin "$e2e_user" || exit 1
+  e2e_shots=$(dirname "$(realpath "$MAMETAN")")/e2e-shots/$(basename "$0" .sh)
+  rm -rf "$e2e_shots"
+  mkdir -p "$e2e_shots"
+  chown "$e2e_user" "$e2e_shots"
+  e2e_bin=$(mktemp -d /tmp/mametan-e2e-bin.XXXXXX)
+  install -m 755 "$MAMETAN" "$e2e_bin/mametan"
+  chmod 755 "$e2e_bin"
+  setpriv --reuid="$e2e_user" --regid="$e2e_user" --clear-groups \
+    env "E2E_SHOTS=$e2e_shots" "PATH=$PATH" "$BASH" "$0" "$e2e_bin/mametan" "${@:2}"
+  e2e_code=$?
+  rm -rf "$e2e_bin"
+  exit $e2e_code
+fi
+
 # The program allows one copy per user, on a lock whose path depends on the
 # user id alone. So that a run never meets the developer's own running copy,
 # the script runs again in a mount namespace of its own whose private

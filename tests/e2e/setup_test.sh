@@ -2,7 +2,10 @@
 # The setup dialog from the tray menu: the tax changed by typing and by the
 # spin edit's Up key reaches the ledger and the settings file; Cancel copies
 # nothing; the classification editor writes a new, unconfirmed file name;
-# the delete-settings box removes the [Mametan] section at exit.
+# the delete-settings box removes the [Mametan] section at exit; a kind
+# file the user may not write is refused, not replaced. Run as an ordinary
+# user: root would write the read-only file.
+E2E_AS_USER=1
 source "$(dirname "$0")/lib.sh"
 start_x
 start_tray
@@ -113,6 +116,23 @@ sleep 0.5
 check "Enter on the editor's focused Cancel writes nothing" \
   cmp "$WORK/new.txt" <(printf 'food\r\nbook')
 check "... and closes the editor" test "$(count_windows "^$EDITOR\$")" -eq 0
+# The file made read-only: OK says it cannot be written and keeps the text.
+chmod 444 "$WORK/new.txt"
+click_at "$setup" 363 51
+editor=$(wait_active "$EDITOR" 3)
+click_at "${editor:-0}" 100 100
+xdotool key ctrl+End; xdotool type --delay 30 xyz; xdotool key alt+o
+check "OK on a read-only kind file says it cannot be written" \
+  wait_active 'まめたん家計簿' 3
+screenshot read-only
+xdotool key Return
+sleep 0.5
+check "... leaves the file as it was" cmp "$WORK/new.txt" <(printf 'food\r\nbook')
+check "... and read-only" test ! -w "$WORK/new.txt"
+check "... and keeps the editor open" wait_active "$EDITOR" 3
+xdotool key alt+c
+sleep 0.5
+check "... until Cancel closes it" test "$(count_windows "^$EDITOR\$")" -eq 0
 xdotool key Escape
 sleep 0.5
 check "the setup dialog's Esc closes it" test "$(count_windows "^$SETUP\$")" -eq 0
