@@ -444,3 +444,39 @@ LedgerBook::Status LedgerBook::SelectMonth(int month) {
 }
 
 }  // namespace mametan
+
+namespace mametan {
+
+std::optional<LedgerBook::Record> LedgerBook::FindRecord(std::uint64_t line) const {
+  const auto month = m_months.find(m_month);
+  if (month == m_months.end() || line < month->second.firstLine) return std::nullopt;
+  const MonthSummary& summary = month->second;
+  ReadOnlyFile file;
+  if (file.OpenRead(m_path) != ReadOnlyFile::Open::Opened) return std::nullopt;
+  std::optional<LedgerScanner::Place> found;
+  bool past = false;
+  LedgerScanner scanner(
+      [&](const LedgerScanner::Place& place, std::string_view) {
+        if (place.line == line && !place.tooLong) found = place;
+        past = past || place.line >= line;
+      },
+      summary.firstLine, summary.firstOffset);
+  std::string chunk(kChunk, '\0');
+  for (std::uint64_t at = summary.firstOffset; at < summary.endOffset && !past;) {
+    const auto want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, summary.endOffset - at));
+    const std::optional<std::size_t> got = file.ReadAt(at, chunk.data(), want);
+    if (!got) return std::nullopt;
+    scanner.Feed(std::string_view(chunk.data(), *got));
+    at += *got;
+    if (*got < want) break;
+  }
+  if (!past) scanner.Finish();
+  if (!found) return std::nullopt;
+  Record record{found->offset, std::string(static_cast<std::size_t>(found->size), '\0')};
+  const std::optional<std::size_t> got = file.ReadAt(record.offset, record.bytes.data(), record.bytes.size());
+  if (!got || *got != record.bytes.size()) return std::nullopt;
+  return record;
+}
+
+}  // namespace mametan

@@ -130,6 +130,15 @@ class LedgerBook {
   // file; an unfinished read is finished first.
   Status SelectMonth(int month);
 
+  // A record of the chosen month as the file holds it now: where it starts
+  // and its bytes, line end included. Nothing when the file no longer has a
+  // record that starts on that line within the month's part of the file.
+  struct Record {
+    std::uint64_t offset = 0;
+    std::string bytes;
+  };
+  std::optional<Record> FindRecord(std::uint64_t line) const;
+
   const std::string& path() const { return m_path; }
   int selectedMonth() const { return m_month; }
   // The latest month with a purchase; 0 when there is none.
