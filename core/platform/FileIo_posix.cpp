@@ -232,6 +232,7 @@ ByteFile::Create ByteFile::CreateNew(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errno == EEXIST ? Create::Exists : Create::Failed;
   m_handle = fd;
+  m_path = path;
   return Create::Created;
 }
 

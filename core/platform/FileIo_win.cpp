@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <vector>
 
 #include "core/platform/FileIo.h"
 
@@ -142,6 +144,32 @@ bool CopyBytes(HANDLE from, std::uint64_t offset, std::optional<std::uint64_t> e
     offset += n;
   }
   return true;
+}
+
+// Renames `file` over `target` also while others hold the target open
+// (sharing deletion), as Windows 10's POSIX rename allows; those keep the
+// old file. False where the system or its file system lacks it.
+bool RenameOver(const std::wstring& file, const std::wstring& target) {
+  const DWORD length = GetFullPathNameW(target.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return false;
+  std::wstring full(length, L'\0');
+  full.resize(GetFullPathNameW(target.c_str(), length, full.data(), nullptr));
+  const std::size_t bytes = full.size() * sizeof(wchar_t);
+  std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(bytes);
+  std::memcpy(info->FileName, full.data(), bytes);
+  const HANDLE h = CreateFileW(file.c_str(), DELETE | SYNCHRONIZE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  // FileRenameInfoEx, which the headers name only for newer targets.
+  constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+  const bool renamed =
+      SetFileInformationByHandle(h, kRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
+  CloseHandle(h);
+  return renamed;
 }
 
 bool NotFound(DWORD error) {
@@ -312,17 +340,14 @@ SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::str
             CopyBytes(h, offset + expected.size(), std::nullopt, out);
   ok = FlushFileBuffers(out) && ok;
   ok = CloseHandle(out) && ok;
-  // A reader that shares no deletion holds the rename off for a moment.
-  while (ok && !MoveFileExW(temp.c_str(), wide.c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD error = GetLastError();
-    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
-        Clock::now() >= deadline) {
-      ok = false;
-    } else {
-      Sleep(5);
-    }
-  }
+  // Our own handle holds the lock on the old file and the tray program's
+  // may be open too, so a plain rename cannot replace it. ReplaceFileW takes
+  // the place of a file open elsewhere (sharing deletion) and keeps its
+  // attributes and security; failing that, the POSIX rename.
+  ok = ok && (ReplaceFileW(wide.c_str(), temp.c_str(), nullptr,
+                           REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                           nullptr) ||
+              RenameOver(temp, wide));
   if (!ok) {
     DeleteFileW(temp.c_str());
     return finish(SpliceOutcome::Failed);
@@ -352,6 +377,7 @@ ByteFile::Create ByteFile::CreateNew(const std::string& path) {
     return Create::Failed;
   }
   m_handle = reinterpret_cast<std::intptr_t>(h);
+  m_path = path;
   return Create::Created;
 }
 
