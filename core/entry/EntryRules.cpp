@@ -98,7 +98,8 @@ CheckedEntry CheckEntry(const EntryTexts& e) {
 
   const std::string goodsShown = AsShown(e.goods);
   if (goodsShown.empty()) return refuse(EntryField::Goods, "商品名がありません。");
-  auto goods = EncodeTyped(goodsShown);
+  auto goods = e.goodsBytes;
+  if (!goods) goods = EncodeTyped(goodsShown);
   if (!goods) return refuse(EntryField::Goods, "商品名に保存できない文字があります。");
   checked.record.goods = std::move(*goods);
 

@@ -34,6 +34,9 @@ struct EntryTexts {
   std::string price;  // UTF-8
   bool autoTax;
   std::int32_t tax;
+  // The goods' bytes read from the ledger while the field still shows them
+  // unchanged (a correction); nothing for typed goods.
+  std::optional<std::string> goodsBytes = std::nullopt;
 };
 
 // An entry that passed its checks, as the ledger takes it, or the first

@@ -74,6 +74,10 @@ LedgerOutcome WriteLedgerRecord(const LedgerRecord& record, const std::string& p
   }
   ByteFile file;
   if (!file.OpenAppend(path)) return LedgerOutcome::CannotOpen;
+  // The writers' turn lasts to the close, so the encoding is read from the
+  // file the line goes to, even when the viewer has just replaced it. A turn
+  // another program keeps too long is as good as a file that will not open.
+  if (file.TakeTurn() != ByteFile::Turn::Taken) return LedgerOutcome::CannotOpen;
   // A ledger that a spreadsheet saved as UTF-8 (it starts with the mark)
   // stays UTF-8: a code page 932 line would leave it valid in neither.
   if (file.Head(kUtf8Mark.size()) == kUtf8Mark) line = cp932::Decode(line);

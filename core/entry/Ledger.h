@@ -1,6 +1,7 @@
 #pragma once
 // The ledger: a CSV file in code page 932 that grows by one line per confirmed
-// purchase. It is only ever appended to; the writer never reads it back.
+// purchase. The tray program only appends to it and never reads it back; the
+// viewer rewrites single lines (core/viewer/LedgerEdit.h).
 #include <cstdint>
 #include <string>
 #include <string_view>

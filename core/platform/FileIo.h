@@ -32,12 +32,35 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes);
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
 
+// How long a writer of the ledger waits for another program's turn before
+// giving up, in milliseconds.
+inline constexpr int kLedgerTurnWaitMs = 2000;
+
+enum class SpliceOutcome {
+  Done,      // the new content is in place
+  Changed,   // the file no longer holds `expected` there (or is gone): untouched
+  ReadOnly,  // the user may not write the file: untouched
+  Busy,      // another program kept its turn at the file all the wait: untouched
+  Failed,    // reading or writing failed: the file is as it was
+};
+
+// Replaces the `expected` bytes at `offset` of the file at `path` with
+// `replacement`, in the writers' turn at the file (see ByteFile::TakeTurn),
+// so that no append lands in between. Every other byte stays. The new
+// content goes to a file beside the old one, is flushed and renamed over it:
+// a failure at any step leaves the old file whole. The file keeps its
+// permissions (attributes on Windows); a symlink's target is replaced and
+// the link stays.
+SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::string_view expected,
+                         std::string_view replacement, int waitMs = kLedgerTurnWaitMs);
+
 // A byte file open for writing. Opens let other programs read and write the
 // same file meanwhile. The destructor closes an open file without telling
 // anyone the result; call Close() to learn it.
 class ByteFile {
  public:
   enum class Create { Created, Exists, Failed };
+  enum class Turn { Taken, Busy, Gone };
 
   ByteFile() = default;
   ~ByteFile();
@@ -58,9 +81,21 @@ class ByteFile {
   // is returned: a failed append leaves no partial data behind.
   // With `onNewLine`, CR LF goes first when the file's last byte is not LF
   // (an unfinished last line); our writers take turns around that test and
-  // the write, so none sees another's line half written. A file that cannot
-  // be read through this handle is taken to end its line.
+  // the write, so none sees another's line half written (TakeTurn, unless
+  // the turn is held already; false when it cannot be had). A file that
+  // cannot be read through this handle is taken to end its line.
   bool Append(std::string_view bytes, bool onNewLine = false);
+
+  // Takes this process's turn at writing the file opened with OpenAppend:
+  // an exclusive lock that every writer of the ledger takes, waited for at
+  // most `waitMs`. In its turn the handle is made to name the file at the
+  // path now: a file that a rewrite replaced is left for the new one, opened
+  // afresh, so that nothing goes into a file nobody reads any more.
+  // Busy: another program held its turn all the time; Gone: the path no
+  // longer opens. On a file system without locks the turn is taken without
+  // one. The turn lasts until EndTurn or Close.
+  Turn TakeTurn(int waitMs = kLedgerTurnWaitMs);
+  void EndTurn();
 
   // The file's current size in bytes; nothing when it cannot be read.
   std::optional<std::uint64_t> Size() const;
@@ -77,7 +112,11 @@ class ByteFile {
 
  private:
   static constexpr std::intptr_t kNoHandle = -1;
+  bool AppendInTurn(std::string_view bytes, bool onNewLine);
+
   std::intptr_t m_handle = kNoHandle;
+  std::string m_path;  // as opened, to open it again in a turn
+  bool m_turn = false;
 };
 
 // What a file is like at a moment: two stamps differ when the file was

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -15,6 +17,80 @@ namespace mametan {
 namespace {
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+using Clock = std::chrono::steady_clock;
+
+enum class Lock { Held, Busy, None };
+
+// flock, tried until `deadline`. A file system without locks gives None.
+Lock LockBefore(int fd, Clock::time_point deadline) {
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return Lock::Held;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return Lock::None;
+    if (Clock::now() >= deadline) return Lock::Busy;
+    usleep(5000);
+  }
+}
+
+// Whether the open file is the one the path names now (links followed).
+bool IsFileAt(int fd, const std::string& path) {
+  struct stat open {};
+  struct stat named {};
+  return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
+}
+
+// Read access too, for LastByte(); a file we may only write to still opens.
+int OpenForAppend(const std::string& path, int create) {
+  int fd = open(path.c_str(), O_RDWR | O_APPEND | create | O_CLOEXEC, 0666);
+  if (fd < 0 && errno == EACCES)
+    fd = open(path.c_str(), O_WRONLY | O_APPEND | create | O_CLOEXEC, 0666);
+  return fd;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Copies `from`'s bytes from `offset` on (to `end`, or to its end) to `to`.
+bool CopyBytes(int from, std::uint64_t offset, std::optional<std::uint64_t> end, int to) {
+  char buffer[65536];
+  while (!end || offset < *end) {
+    std::size_t want = sizeof buffer;
+    if (end && *end - offset < want) want = static_cast<std::size_t>(*end - offset);
+    const ssize_t n = pread(from, buffer, want, static_cast<off_t>(offset));
+    if (n == 0) return !end;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (!WriteAll(to, std::string_view(buffer, static_cast<std::size_t>(n)))) return false;
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return true;
+}
+
+class FdCloser {
+ public:
+  explicit FdCloser(int& fd) : m_fd(fd) {}
+  ~FdCloser() {
+    if (m_fd >= 0) close(m_fd);
+  }
+  FdCloser(const FdCloser&) = delete;
+  FdCloser& operator=(const FdCloser&) = delete;
+
+ private:
+  int& m_fd;
+};
 
 }  // namespace
 
@@ -68,15 +144,7 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
     umask(mask);
     mode = 0666 & ~mask;
   }
-  bool ok = fchmod(fd, mode) == 0;
-  for (std::size_t done = 0; ok && done < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-    } else if (n < 0 && errno != EINTR) {
-      ok = false;
-    }
-  }
+  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes);
   ok = fsync(fd) == 0 && ok;
   ok = close(fd) == 0 && ok;
   if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
@@ -85,6 +153,73 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
 }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::string_view expected,
+                         std::string_view replacement, int waitMs) {
+  // The link's target is rewritten; the link stays a link.
+  char* resolved = path.empty() ? nullptr : realpath(path.c_str(), nullptr);
+  if (!resolved)
+    return errno == ENOENT || errno == ENOTDIR ? SpliceOutcome::Changed : SpliceOutcome::Failed;
+  const std::string target(resolved);
+  std::free(resolved);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  int fd = -1;
+  const FdCloser closeFd(fd);
+  struct stat st {};
+  for (;;) {
+    fd = open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? SpliceOutcome::Changed : SpliceOutcome::Failed;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return SpliceOutcome::Failed;
+    if (LockBefore(fd, deadline) == Lock::Busy) return SpliceOutcome::Busy;
+    if (IsFileAt(fd, target)) break;
+    // Another rewrite came first: its file is the one to check.
+    close(fd);
+    fd = -1;
+  }
+  // A file without any write permission is read-only to its owner's mind,
+  // also when the process could write it anyway.
+  if ((st.st_mode & 0222) == 0 || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return SpliceOutcome::ReadOnly;
+  }
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (offset > size || expected.size() > size - offset) return SpliceOutcome::Changed;
+  std::string found(expected.size(), '\0');
+  std::size_t got = 0;
+  while (got < found.size()) {
+    const ssize_t n =
+        pread(fd, found.data() + got, found.size() - got, static_cast<off_t>(offset + got));
+    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return SpliceOutcome::Failed;
+    got += static_cast<std::size_t>(n);
+  }
+  if (got != found.size() || found != expected) return SpliceOutcome::Changed;
+
+  std::string temp = target + ".XXXXXX";
+  int out = mkstemp(temp.data());
+  if (out < 0) return SpliceOutcome::Failed;
+  bool ok = fchmod(out, st.st_mode & 07777) == 0;
+  // Only root may give the file away; anyone else keeps their own.
+  if (fchown(out, st.st_uid, st.st_gid) != 0) {
+  }
+  ok = ok && CopyBytes(fd, 0, offset, out) && WriteAll(out, replacement) &&
+       CopyBytes(fd, offset + expected.size(), std::nullopt, out);
+  ok = fsync(out) == 0 && ok;
+  ok = close(out) == 0 && ok;
+  if (!ok || rename(temp.c_str(), target.c_str()) != 0) {
+    unlink(temp.c_str());
+    return SpliceOutcome::Failed;
+  }
+  // The rename itself reaches the disk with the folder.
+  const std::string::size_type slash = target.rfind('/');
+  const int folder =
+      open(slash == 0 ? "/" : target.substr(0, slash).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    fsync(folder);
+    close(folder);
+  }
+  return SpliceOutcome::Done;
+}
 
 ByteFile::~ByteFile() {
   if (IsOpen()) close(Fd(m_handle));
@@ -97,18 +232,45 @@ ByteFile::Create ByteFile::CreateNew(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errno == EEXIST ? Create::Exists : Create::Failed;
   m_handle = fd;
+  m_path = path;
   return Create::Created;
 }
 
 bool ByteFile::OpenAppend(const std::string& path) {
   if (IsOpen()) return false;
-  // Read access too, for LastByte(); a file we may only write to still opens.
-  int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0 && errno == EACCES)
-    fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  const int fd = OpenForAppend(path, O_CREAT);
   if (fd < 0) return false;
   m_handle = fd;
+  m_path = path;
   return true;
+}
+
+ByteFile::Turn ByteFile::TakeTurn(int waitMs) {
+  if (!IsOpen()) return Turn::Gone;
+  if (m_turn) return Turn::Taken;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    const int fd = Fd(m_handle);
+    const Lock lock = LockBefore(fd, deadline);
+    if (lock == Lock::Busy) return Turn::Busy;
+    if (lock == Lock::None || IsFileAt(fd, m_path)) break;
+    // Replaced since it was opened; no O_CREAT: a ledger that is gone is
+    // not made anew without its header.
+    const int again = OpenForAppend(m_path, 0);
+    if (again < 0) {
+      flock(fd, LOCK_UN);
+      return Turn::Gone;
+    }
+    close(fd);
+    m_handle = again;
+  }
+  m_turn = true;
+  return Turn::Taken;
+}
+
+void ByteFile::EndTurn() {
+  if (m_turn && IsOpen()) flock(Fd(m_handle), LOCK_UN);
+  m_turn = false;
 }
 
 namespace {
@@ -124,37 +286,21 @@ std::optional<char> LastByte(int fd) {
   return n == 1 ? std::optional<char>(byte) : std::nullopt;
 }
 
-// Holds flock on the file while it lives; waits a second at most, then goes
-// on without (a file system without locks, or a stuck holder).
-class AppendTurn {
- public:
-  explicit AppendTurn(int fd) : m_fd(fd) {
-    for (int i = 0; i < 100 && !m_locked; ++i) {
-      m_locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
-      if (!m_locked && errno != EWOULDBLOCK && errno != EINTR) break;
-      if (!m_locked) usleep(10000);
-    }
-  }
-  ~AppendTurn() {
-    if (m_locked) flock(m_fd, LOCK_UN);
-  }
-  AppendTurn(const AppendTurn&) = delete;
-  AppendTurn& operator=(const AppendTurn&) = delete;
-
- private:
-  int m_fd;
-  bool m_locked = false;
-};
-
 }  // namespace
 
 bool ByteFile::Append(std::string_view bytes, bool onNewLine) {
   if (!IsOpen()) return false;
+  const bool ownTurn = onNewLine && !m_turn;
+  if (ownTurn && TakeTurn() != Turn::Taken) return false;
+  const bool written = AppendInTurn(bytes, onNewLine);
+  if (ownTurn) EndTurn();
+  return written;
+}
+
+bool ByteFile::AppendInTurn(std::string_view bytes, bool onNewLine) {
   const int fd = Fd(m_handle);
   std::string withBreak;
-  std::optional<AppendTurn> turn;
   if (onNewLine) {
-    turn.emplace(fd);
     const auto last = LastByte(fd);
     if (last && *last != '\n') {
       withBreak = "\r\n";
@@ -194,6 +340,7 @@ bool ByteFile::Close() {
   if (!IsOpen()) return false;
   const int fd = Fd(m_handle);
   m_handle = kNoHandle;
+  m_turn = false;  // the lock goes with the descriptor
   // No retry on EINTR: Linux has released the descriptor either way.
   return close(fd) == 0;
 }

@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
 
 #include "core/platform/FileIo.h"
 
@@ -12,6 +15,9 @@ namespace mametan {
 namespace {
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// The ledger's writers let a rewrite rename a new file over the one they
+// hold open; their turn then notices and opens the new one.
+constexpr DWORD kShareAll = kShareReadWrite | FILE_SHARE_DELETE;
 // Append-only writing (no FILE_WRITE_DATA), plus what Size(), the append
 // lock and the cut-back need.
 constexpr DWORD kAppendAccess =
@@ -63,25 +69,112 @@ std::optional<char> LastByte(HANDLE h) {
 // Windows puts each write of an append-only handle at the end in one step,
 // but Wine finds the end and writes there in two, so two writers can land on
 // the same place. Our writers therefore also take turns through a lock on one
-// byte far beyond any file's end, which no reader ever touches.
-class AppendTurn {
- public:
-  explicit AppendTurn(HANDLE h) : m_file(h) {
-    m_where.Offset = 0xFFFFFFFE;
-    m_where.OffsetHigh = 0x3FFFFFFF;
-    m_locked = LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &m_where);
-  }
-  ~AppendTurn() {
-    if (m_locked) UnlockFileEx(m_file, 0, 1, 0, &m_where);
-  }
-  AppendTurn(const AppendTurn&) = delete;
-  AppendTurn& operator=(const AppendTurn&) = delete;
+// byte far beyond any file's end, which no reader ever touches; a rewrite
+// takes the same lock.
+OVERLAPPED TurnByte() {
+  OVERLAPPED where{};
+  where.Offset = 0xFFFFFFFE;
+  where.OffsetHigh = 0x3FFFFFFF;
+  return where;
+}
 
- private:
-  HANDLE m_file;
-  OVERLAPPED m_where{};
-  BOOL m_locked = FALSE;
-};
+using Clock = std::chrono::steady_clock;
+
+enum class Lock { Held, Busy, None };
+
+Lock LockBefore(HANDLE h, Clock::time_point deadline) {
+  for (;;) {
+    OVERLAPPED where = TurnByte();
+    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
+      return Lock::Held;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) return Lock::None;
+    if (Clock::now() >= deadline) return Lock::Busy;
+    Sleep(5);
+  }
+}
+
+void Unlock(HANDLE h) {
+  OVERLAPPED where = TurnByte();
+  UnlockFileEx(h, 0, 1, 0, &where);
+}
+
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// Whether the open file is the one the path names now.
+bool IsFileAt(HANDLE h, const std::wstring& path) {
+  const HANDLE named = CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (named == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION a{};
+  BY_HANDLE_FILE_INFORMATION b{};
+  const bool same =
+      GetFileInformationByHandle(h, &a) && GetFileInformationByHandle(named, &b) && SameFile(a, b);
+  CloseHandle(named);
+  return same;
+}
+
+bool WriteAll(HANDLE h, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD n = 0;
+    if (!WriteFile(h, bytes.data(), want, &n, nullptr) || n == 0) return false;
+    bytes.remove_prefix(n);
+  }
+  return true;
+}
+
+// Copies `from`'s bytes from `offset` on (to `end`, or to its end) to `to`.
+bool CopyBytes(HANDLE from, std::uint64_t offset, std::optional<std::uint64_t> end, HANDLE to) {
+  char buffer[65536];
+  while (!end || offset < *end) {
+    DWORD want = sizeof buffer;
+    if (end && *end - offset < want) want = static_cast<DWORD>(*end - offset);
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD n = 0;
+    if (!ReadFile(from, buffer, want, &n, &at) && GetLastError() != ERROR_HANDLE_EOF) return false;
+    if (n == 0) return !end;
+    if (!WriteAll(to, std::string_view(buffer, n))) return false;
+    offset += n;
+  }
+  return true;
+}
+
+// Renames `file` over `target` also while others hold the target open
+// (sharing deletion), as Windows 10's POSIX rename allows; those keep the
+// old file. False where the system or its file system lacks it.
+bool RenameOver(const std::wstring& file, const std::wstring& target) {
+  const DWORD length = GetFullPathNameW(target.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return false;
+  std::wstring full(length, L'\0');
+  full.resize(GetFullPathNameW(target.c_str(), length, full.data(), nullptr));
+  const std::size_t bytes = full.size() * sizeof(wchar_t);
+  std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(bytes);
+  std::memcpy(info->FileName, full.data(), bytes);
+  const HANDLE h = CreateFileW(file.c_str(), DELETE | SYNCHRONIZE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  // FileRenameInfoEx, which the headers name only for newer targets.
+  constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+  const bool renamed =
+      SetFileInformationByHandle(h, kRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
+  CloseHandle(h);
+  return renamed;
+}
+
+bool NotFound(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 // Devices (CON, NUL, COM1) and pipes open like files but are none.
 bool IsDiskFile(HANDLE h) { return GetFileType(h) == FILE_TYPE_DISK; }
@@ -169,8 +262,103 @@ bool RemoveFile(const std::string& path) {
   return !wide.empty() && DeleteFileW(wide.c_str());
 }
 
+SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::string_view expected,
+                         std::string_view replacement, int waitMs) {
+  const std::wstring wide = Wide(path);
+  if (wide.empty()) return SpliceOutcome::Failed;
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return NotFound(GetLastError()) ? SpliceOutcome::Changed : SpliceOutcome::Failed;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return SpliceOutcome::Failed;
+  if (attributes & FILE_ATTRIBUTE_READONLY) return SpliceOutcome::ReadOnly;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (;;) {
+    h = CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      if (NotFound(error)) return SpliceOutcome::Changed;
+      if (error != ERROR_SHARING_VIOLATION) return SpliceOutcome::Failed;
+      if (Clock::now() >= deadline) return SpliceOutcome::Busy;
+      Sleep(5);
+      continue;
+    }
+    if (!IsDiskFile(h)) {
+      CloseHandle(h);
+      return SpliceOutcome::Failed;
+    }
+    const Lock lock = LockBefore(h, deadline);
+    if (lock == Lock::Busy) {
+      CloseHandle(h);
+      return SpliceOutcome::Busy;
+    }
+    if (IsFileAt(h, wide)) break;
+    // Another rewrite came first: its file is the one to check.
+    if (lock == Lock::Held) Unlock(h);
+    CloseHandle(h);
+  }
+  // In the turn from here on; the lock goes before the handle.
+  const auto finish = [h](SpliceOutcome outcome) {
+    Unlock(h);
+    CloseHandle(h);
+    return outcome;
+  };
+  const HANDLE probe = CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+    return finish(SpliceOutcome::ReadOnly);
+  }
+  if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
+  const auto size = SizeOf(h);
+  if (!size) return finish(SpliceOutcome::Failed);
+  if (offset > *size || expected.size() > *size - offset) return finish(SpliceOutcome::Changed);
+  std::string found(expected.size(), '\0');
+  for (std::size_t got = 0; got < found.size();) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>((offset + got) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>((offset + got) >> 32);
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(found.size() - got, 1u << 30));
+    DWORD n = 0;
+    if (!ReadFile(h, found.data() + got, want, &n, &at) || n == 0) {
+      return finish(SpliceOutcome::Changed);
+    }
+    got += n;
+  }
+  if (found != expected) return finish(SpliceOutcome::Changed);
+
+  // The new file carries the old one's attributes (hidden, archive, ...).
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const std::wstring temp = wide + L".edit";
+  SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const HANDLE out = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 (attributes & kKept) | FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return finish(SpliceOutcome::Failed);
+  bool ok = CopyBytes(h, 0, offset, out) && WriteAll(out, replacement) &&
+            CopyBytes(h, offset + expected.size(), std::nullopt, out);
+  ok = FlushFileBuffers(out) && ok;
+  ok = CloseHandle(out) && ok;
+  // Our own handle holds the lock on the old file and the tray program's
+  // may be open too, so a plain rename cannot replace it. ReplaceFileW takes
+  // the place of a file open elsewhere (sharing deletion) and keeps its
+  // attributes and security; failing that, the POSIX rename.
+  ok = ok && (ReplaceFileW(wide.c_str(), temp.c_str(), nullptr,
+                           REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                           nullptr) ||
+              RenameOver(temp, wide));
+  if (!ok) {
+    DeleteFileW(temp.c_str());
+    return finish(SpliceOutcome::Failed);
+  }
+  return finish(SpliceOutcome::Done);
+}
+
 ByteFile::~ByteFile() {
-  if (IsOpen()) CloseHandle(AsHandle(m_handle));
+  if (!IsOpen()) return;
+  EndTurn();
+  CloseHandle(AsHandle(m_handle));
 }
 
 ByteFile::Create ByteFile::CreateNew(const std::string& path) {
@@ -189,22 +377,59 @@ ByteFile::Create ByteFile::CreateNew(const std::string& path) {
     return Create::Failed;
   }
   m_handle = reinterpret_cast<std::intptr_t>(h);
+  m_path = path;
   return Create::Created;
 }
 
 bool ByteFile::OpenAppend(const std::string& path) {
   if (IsOpen()) return false;
-  const HANDLE h = Open(path, kAppendAccess, kShareReadWrite, OPEN_ALWAYS);
+  const HANDLE h = Open(path, kAppendAccess, kShareAll, OPEN_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) return false;
   m_handle = reinterpret_cast<std::intptr_t>(h);
+  m_path = path;
   return true;
+}
+
+ByteFile::Turn ByteFile::TakeTurn(int waitMs) {
+  if (!IsOpen()) return Turn::Gone;
+  if (m_turn) return Turn::Taken;
+  const std::wstring wide = Wide(m_path);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    const HANDLE h = AsHandle(m_handle);
+    const Lock lock = LockBefore(h, deadline);
+    if (lock == Lock::Busy) return Turn::Busy;
+    if (lock == Lock::None || IsFileAt(h, wide)) break;
+    // Replaced since it was opened; OPEN_EXISTING: a ledger that is gone is
+    // not made anew without its header.
+    const HANDLE again = Open(m_path, kAppendAccess, kShareAll, OPEN_EXISTING);
+    Unlock(h);
+    if (again == INVALID_HANDLE_VALUE) return Turn::Gone;
+    CloseHandle(h);
+    m_handle = reinterpret_cast<std::intptr_t>(again);
+  }
+  m_turn = true;
+  return Turn::Taken;
+}
+
+void ByteFile::EndTurn() {
+  if (m_turn && IsOpen()) Unlock(AsHandle(m_handle));
+  m_turn = false;
 }
 
 bool ByteFile::Append(std::string_view bytes, bool onNewLine) {
   if (!IsOpen()) return false;
+  // Every append takes its turn here, for the end that Wine finds apart
+  // from the write.
+  const bool ownTurn = !m_turn;
+  if (ownTurn && TakeTurn() != Turn::Taken) return false;
+  const bool written = AppendInTurn(bytes, onNewLine);
+  if (ownTurn) EndTurn();
+  return written;
+}
+
+bool ByteFile::AppendInTurn(std::string_view bytes, bool onNewLine) {
   const HANDLE h = AsHandle(m_handle);
-  // Without the lock (a file system that has none) the append goes on alone.
-  const AppendTurn turn(h);
   std::string withBreak;
   if (onNewLine) {
     const auto last = LastByte(h);
@@ -245,6 +470,7 @@ std::optional<std::uint64_t> ByteFile::Size() const {
 
 bool ByteFile::Close() {
   if (!IsOpen()) return false;
+  EndTurn();
   const HANDLE h = AsHandle(m_handle);
   m_handle = kNoHandle;
   return CloseHandle(h) != 0;
