@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,6 +26,8 @@
 #include <algorithm>
 
 #include "core/viewer/StripLayout.h"
+#include "qt/CorrectionWindow.h"
+#include "qt/MessageBox.h"
 
 namespace mametan {
 namespace {
@@ -323,6 +326,25 @@ Tform_View::Tform_View(int today, QWidget* parent) : QWidget(parent), m_presente
   }
   auto* copy = new QShortcut(QKeySequence::Copy, tbl_Items, nullptr, nullptr, Qt::WidgetShortcut);
   connect(copy, &QShortcut::activated, this, [this] { CopySelectedRows(); });
+  // Enter or a double click corrects the purchase, Delete deletes it; Ctrl+Z
+  // and Ctrl+Y take back and do again, wherever the focus is.
+  connect(tbl_Items, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    if (index.isValid()) m_presenter.CorrectRow(static_cast<std::size_t>(index.row()));
+  });
+  auto* erase =
+      new QShortcut(QKeySequence::Delete, tbl_Items, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(erase, &QShortcut::activated, this, [this] {
+    if (const int row = CurrentRow(); row >= 0) {
+      m_presenter.DeleteRow(static_cast<std::size_t>(row));
+    }
+  });
+  auto* undo = new QShortcut(QKeySequence::Undo, this);
+  connect(undo, &QShortcut::activated, this, [this] { m_presenter.Undo(); });
+  for (const QKeySequence& sequence :
+       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+    auto* redo = new QShortcut(sequence, this);
+    connect(redo, &QShortcut::activated, this, [this] { m_presenter.Redo(); });
+  }
 
   m_changeDelay.setSingleShot(true);
   m_clock.start();
@@ -415,6 +437,36 @@ void Tform_View::dropEvent(QDropEvent* event) {
   if (urls.isEmpty() || !urls.front().isLocalFile()) return;
   event->acceptProposedAction();
   m_presenter.Open(urls.front().toLocalFile().toStdString());
+}
+
+int Tform_View::CurrentRow() const {
+  const QModelIndex current = tbl_Items->currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+bool Tform_View::AskYesNo(const std::string& question) {
+  QMessageBox box(QMessageBox::Question, kApplicationTitle, QString::fromStdString(question),
+                  QMessageBox::NoButton, this);
+  // The letters alone answer too: the box takes a button's mnemonic without Alt.
+  QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+void Tform_View::OpenCorrection(const LedgerLineBytes& purchase) {
+  Tform_Correction window(m_presenter.history(), m_presenter.kindFile(), this);
+  if (window.Correct(purchase)) m_presenter.FileChanged();
+}
+
+void Tform_View::ShowMessage(const std::string& text, MessageIcon icon) {
+  ShowMessageBox(QString::fromStdString(text), icon, this);
+}
+
+void Tform_View::ShowErrorBox(const std::string& text) {
+  mametan::ShowErrorBox(QString::fromStdString(text), this);
 }
 
 void Tform_View::CopySelectedRows() {

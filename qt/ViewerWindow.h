@@ -59,6 +59,10 @@ class Tform_View : public QWidget, public ViewerView {
   void WatchFile(const std::string& path) override;
   void ReadOnLater() override;
   void CloseWindow() override { close(); }
+  bool AskYesNo(const std::string& question) override;
+  void OpenCorrection(const LedgerLineBytes& purchase) override;
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowErrorBox(const std::string& text) override;
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -66,6 +70,8 @@ class Tform_View : public QWidget, public ViewerView {
 
  private:
   void CopySelectedRows();
+  // The row that has the table's current cell, or -1.
+  int CurrentRow() const;
   void ShowUnreadableLines();
   void Noticed();
   // Watches the file and its folder, or the nearest folder above it that

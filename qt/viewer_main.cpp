@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
 
   const QDate today = QDate::currentDate();
   Tform_View window(MonthKey(today.year(), today.month()));
+  window.presenter().SetKindFile(KindFileAtLaunch(registry));
   window.presenter().Open(path);
   window.show();
   return app.exec();

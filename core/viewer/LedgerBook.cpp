@@ -474,7 +474,8 @@ std::optional<LedgerBook::Record> LedgerBook::FindRecord(std::uint64_t line) con
   if (!past) scanner.Finish();
   if (!found) return std::nullopt;
   Record record{found->offset, std::string(static_cast<std::size_t>(found->size), '\0')};
-  const std::optional<std::size_t> got = file.ReadAt(record.offset, record.bytes.data(), record.bytes.size());
+  const std::optional<std::size_t> got =
+      file.ReadAt(record.offset, record.bytes.data(), record.bytes.size());
   if (!got || *got != record.bytes.size()) return std::nullopt;
   return record;
 }

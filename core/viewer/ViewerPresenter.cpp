@@ -53,6 +53,7 @@ std::string GroupThousands(std::int64_t value) {
 void ViewerPresenter::Open(const std::string& path) {
   m_monthAfterReading = 0;
   m_changedWhileReading = false;
+  if (path != m_history.Path()) m_history = LedgerEditHistory(path);
   m_view.WatchFile(path);
   Read(m_book.Load(path, 0, m_step));
 }
@@ -222,15 +223,83 @@ std::string UnreadableText(const std::vector<ViewerUnreadable>& lines,
   return text;
 }
 
-std::string LedgerAtLaunch(const std::vector<std::string>& arguments, RegistryBackend& settings) {
-  if (!arguments.empty()) return arguments.front();
+namespace {
+
+TApSystem SettingsOf(RegistryBackend& settings) {
   TApSystem record;
   try {
     LoadSettings(settings, record);
   } catch (const AppError&) {
     // The values read before and after the one that failed are kept.
   }
-  return record.File_Kakeibo;
+  return record;
+}
+
+}  // namespace
+
+std::string LedgerAtLaunch(const std::vector<std::string>& arguments, RegistryBackend& settings) {
+  if (!arguments.empty()) return arguments.front();
+  return SettingsOf(settings).File_Kakeibo;
+}
+
+std::string KindFileAtLaunch(RegistryBackend& settings) { return SettingsOf(settings).File_Kind; }
+
+std::optional<LedgerLineBytes> ViewerPresenter::Purchase(std::size_t shown) {
+  if (m_book.reading() || shown >= m_page.rowCount) return std::nullopt;
+  const std::size_t place = m_page.order.empty() ? shown : m_page.order[shown];
+  if (place >= m_book.entries().size()) return std::nullopt;
+  const LedgerEntryView entry = m_book.entries()[place];
+  // The line must still hold the purchase shown: the file may have changed
+  // since it was read, and the change not yet been seen.
+  const std::optional<LedgerBook::Record> record = m_book.FindRecord(entry.line);
+  LedgerEntry now;
+  if (record) {
+    std::string_view text = record->bytes;
+    text.remove_suffix(LineEndOf(text).size());
+    if (ParseLedgerLine(text, now, m_book.encoding()) == LedgerLineKind::Entry &&
+        now.date.year == entry.date.year && now.date.month == entry.date.month &&
+        now.date.day == entry.date.day && now.kind == entry.kind && now.goods == entry.goods &&
+        now.price == entry.price) {
+      return LedgerLineBytes{entry.line, record->offset, record->bytes, m_book.encoding()};
+    }
+  }
+  m_view.ShowMessage(kLedgerChangedMessage, MessageIcon::Exclamation);
+  FileChanged();
+  return std::nullopt;
+}
+
+void ViewerPresenter::CorrectRow(std::size_t shown) {
+  if (const std::optional<LedgerLineBytes> purchase = Purchase(shown)) {
+    m_view.OpenCorrection(*purchase);
+  }
+}
+
+void ViewerPresenter::DeleteRow(std::size_t shown) {
+  const std::optional<LedgerLineBytes> purchase = Purchase(shown);
+  if (!purchase || !m_view.AskYesNo(kDeletePurchaseQuestion)) return;
+  Edited(DeletePurchase(m_history, *purchase));
+}
+
+void ViewerPresenter::Undo() {
+  if (m_history.CanUndo() && !m_book.reading()) Edited(m_history.Undo());
+}
+
+void ViewerPresenter::Redo() {
+  if (m_history.CanRedo() && !m_book.reading()) Edited(m_history.Redo());
+}
+
+void ViewerPresenter::Edited(const EditResult& result) {
+  switch (result.outcome) {
+    case EditOutcome::Done:
+      break;
+    case EditOutcome::Changed:
+      m_view.ShowMessage(result.message, MessageIcon::Exclamation);
+      break;
+    case EditOutcome::Failed:
+      m_view.ShowMessage(result.message, MessageIcon::Stop);
+      return;
+  }
+  FileChanged();
 }
 
 bool ViewerPresenter::KeyDown(ViewerKey key) {

@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/Messages.h"
 #include "core/platform/Registry.h"
 #include "core/viewer/LedgerBook.h"
+#include "core/viewer/LedgerEdit.h"
 
 namespace mametan {
 
@@ -105,9 +107,8 @@ struct ViewerUnreadable {
   std::string text;      // the line as read, decoded
 };
 
-class ViewerView {
+class ViewerView : public MessageSink {
  public:
-  virtual ~ViewerView() = default;
   virtual void ShowPage(const ViewerPage& page) = 0;
   // Follows the file from now on (its folder too, since it may be created
   // or replaced) and calls FileChanged when it changes. Empty: nothing.
@@ -116,6 +117,11 @@ class ViewerView {
   // included).
   virtual void ReadOnLater() = 0;
   virtual void CloseWindow() = 0;
+  // Asks a question with はい and いいえ, いいえ the default; true for はい.
+  virtual bool AskYesNo(const std::string& question) = 0;
+  // Opens the correction window on the purchase and returns once it is
+  // closed; it reads the ledger again (FileChanged) when it wrote.
+  virtual void OpenCorrection(const LedgerLineBytes& purchase) = 0;
 };
 
 enum class ViewerKey { PageUp, PageDown, Escape, Other };
@@ -152,12 +158,29 @@ class ViewerPresenter {
   ViewerRow Row(std::size_t shown) const;
   std::string BarsText(std::string_view lineEnd) const;
 
+  // The purchase shown at `shown` (Enter, a double click) opened for
+  // correction; deleted after a question (Delete). A purchase that is no
+  // longer in the file as shown is not touched: the change is said and the
+  // ledger read again.
+  void CorrectRow(std::size_t shown);
+  void DeleteRow(std::size_t shown);
+  // Take back the last correction or deletion of this window, and do it
+  // again (Ctrl+Z, Ctrl+Y).
+  void Undo();
+  void Redo();
+  LedgerEditHistory& history() { return m_history; }
+  // The classification file the correction window's kind list comes from.
+  const std::string& kindFile() const { return m_kindFile; }
+  void SetKindFile(std::string path) { m_kindFile = std::move(path); }
+
   // The lines that could not be read, for the "読めなかった行" list.
   std::vector<ViewerUnreadable> UnreadableLines() const;
   const ViewerPage& page() const { return m_page; }
 
  private:
   void ShowMonth(int month);
+  std::optional<LedgerLineBytes> Purchase(std::size_t shown);
+  void Edited(const EditResult& result);
   void Read(LedgerBook::Status status);
   void Show();
   void SortRows(std::vector<std::uint32_t>& rows) const;
@@ -175,6 +198,8 @@ class ViewerPresenter {
   bool m_stepAsked = false;  // ReadOnLater called, ReadOn not yet
   int m_sortColumn = -1;
   bool m_sortAscending = true;
+  LedgerEditHistory m_history{""};
+  std::string m_kindFile;
 };
 
 // 1234567 -> "1,234,567"; -1050 -> "-1,050".
@@ -191,5 +216,7 @@ std::string UnreadableText(const std::vector<ViewerUnreadable>& lines,
 // value that cannot be read keeps its default, as in the tray program). A
 // relative name is taken from the current folder.
 std::string LedgerAtLaunch(const std::vector<std::string>& arguments, RegistryBackend& settings);
+// The tray program's classification file, from the settings.
+std::string KindFileAtLaunch(RegistryBackend& settings);
 
 }  // namespace mametan

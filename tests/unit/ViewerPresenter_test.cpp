@@ -23,10 +23,20 @@ class FakeView : public ViewerView {
   void WatchFile(const std::string& path) override { watched = path; }
   void ReadOnLater() override { ++steps; }
   void CloseWindow() override { closed = true; }
+  void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+  void ShowErrorBox(const std::string& text) override { messages.push_back(text); }
+  bool AskYesNo(const std::string& question) override {
+    messages.push_back(question);
+    return yes;
+  }
+  void OpenCorrection(const LedgerLineBytes& purchase) override { corrected.push_back(purchase); }
 
   ViewerPage shown;
   int shows = 0;
   int steps = 0;  // ReadOnLater calls
+  std::vector<std::string> messages;
+  bool yes = true;
+  std::vector<LedgerLineBytes> corrected;
   std::string watched;
   bool closed = false;
 };
