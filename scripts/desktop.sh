@@ -103,7 +103,7 @@ viewable_windows() {
 # "panel"; before it docks, the icon can show elsewhere for a moment), and
 # drawn there as the user sees the screen: more than a few colours where it
 # is. Sets ICON_X, ICON_Y
-# (its centre).
+# (its centre) and ICON_WINDOW.
 wait_docked() {
   local id geometry panel px py pw ph
   for _ in $(seq 300); do
@@ -119,6 +119,7 @@ wait_docked() {
         if ((WIDTH <= 64 && ICON_X >= px && ICON_X < px + pw && ICON_Y >= py && ICON_Y < py + ph)) &&
           (($(import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" png:- 2>/dev/null |
             convert - -format %k info: 2>/dev/null || echo 0) > 4)); then
+          ICON_WINDOW=$id
           return 0
         fi
       done

@@ -404,6 +404,8 @@ int ViewerWindow::Run() {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    const HWND focus = GetFocus();
+    if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
     // Waits for a message or a change in the ledger's folders, whichever
     // comes first.
     HANDLE handles[2];
@@ -490,8 +492,11 @@ LRESULT ViewerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Layout();
       return 0;
     case WM_SETFOCUS:
-      // The keyboard starts in the list.
-      SetFocus(m_list);
+      // The keyboard starts in the list, and comes back where it was.
+      SetFocus(m_lastFocus && IsChild(m_hwnd, m_lastFocus) && IsWindowVisible(m_lastFocus) &&
+                       IsWindowEnabled(m_lastFocus)
+                   ? m_lastFocus
+                   : m_list);
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);

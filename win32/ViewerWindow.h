@@ -73,6 +73,9 @@ class ViewerWindow : public ViewerView {
   HWND m_unreadable = nullptr;
   HWND m_status = nullptr;
   HWND m_list = nullptr;
+  // The control the keyboard was last in, given it again when the window
+  // has the keyboard back (after the unreadable lines, another program).
+  HWND m_lastFocus = nullptr;
   ViewerChart m_chart{m_presenter};
   UnreadableLinesWindow m_lines;
   HFONT m_font = nullptr;

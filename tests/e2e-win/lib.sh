@@ -3,8 +3,9 @@
 # notification-area icon; the Wine prefix
 # of the run (prefix_setup.sh) with the program's settings key deleted; a
 # work folder the program runs in. Source it with the program's path and the
-# prefix. The focus is never set by hand: only the user's own actions (a
-# press on the icon, a click into a window, keys) bring it.
+# prefix. The display scale is E2E_DPI dots per inch, 96 unless set. The
+# focus is never set by hand: only the user's own actions (a press on the
+# icon, a click into a window, keys) bring it.
 set -uo pipefail
 E2E_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
@@ -21,7 +22,9 @@ cd "$WORK" || exit 1
 # A kind file (食費, 雑貨), so that no start-up warning waits for a click.
 printf '\x90\x48\x94\xEF\r\n\x8E\x47\x89\xDD\r\n' >"$WORK/item.txt"
 
+E2E_DPI=${E2E_DPI:-96}
 E2E_NAME=$(basename "$0" .sh)
+((E2E_DPI != 96)) && E2E_NAME+=-$E2E_DPI
 E2E_SHOTS=$(dirname "$MAMETAN")/e2e-shots/$E2E_NAME
 rm -rf "$E2E_SHOTS"
 mkdir -p "$E2E_SHOTS"
@@ -78,12 +81,18 @@ finish() {
 }
 
 # The desktop, and the prefix's server with the settings key of an earlier
-# case gone.
+# case gone and the display scale of this one (Wine reads it from either key
+# as each process starts).
 start_desktop() {
   start_x
   start_tray
   wineserver -p
   wine reg delete 'HKCU\Software\VelmaroSoftware' /f >/dev/null 2>&1
+  printf 'REGEDIT4\n\n[%s]\n"LogPixels"=dword:%08x\n\n[%s]\n"LogPixels"=dword:%08x\n' \
+    'HKEY_CURRENT_USER\Control Panel\Desktop' "$E2E_DPI" \
+    'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    "$E2E_DPI" >"$E2E_DIR/dpi.reg"
+  wine reg import "Z:${E2E_DIR//\//\\}\\dpi.reg" >/dev/null 2>&1
 }
 
 start_program() {
