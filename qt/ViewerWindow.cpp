@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -363,6 +364,12 @@ void Tform_View::Noticed() {
 }
 
 Tform_View::~Tform_View() = default;
+
+void Tform_View::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The keyboard starts in the purchases, as on Windows.
+  if (!event->spontaneous() && !focusWidget()) tbl_Items->setFocus(Qt::OtherFocusReason);
+}
 
 void Tform_View::ShowPage(const ViewerPage& page) {
   setWindowTitle(Q(page.title));

@@ -67,6 +67,7 @@ class Tform_View : public QWidget, public ViewerView {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void CopySelectedRows();

@@ -8,6 +8,7 @@
 # viewer stays right as the file changes under it: an edit in place, its
 # folder deleted and made again, a CR-only save, a UTF-8 save that the tray
 # program then appends to; every total is checked against the file's own sums.
+# A purchase is corrected, deleted and brought back from the table.
 source "$(dirname "$0")/lib.sh"
 start_x
 start_tray
@@ -221,6 +222,44 @@ landed() {
 check "... the tray program's purchase lands in it in UTF-8, byte for byte" landed
 check "... and shows with its kind's total" shows_sums "$VIEW" household.csv "$month" 3
 screenshot viewer-utf8
+xdotool key Escape
+wait_exit "$VIEW_PID" 5
+
+# A mistake fixed in the viewer by keyboard alone: a price corrected, a
+# purchase deleted and brought back by Ctrl+Z; the spreadsheet's quoted line,
+# the other lines and the missing final line end keep their bytes.
+{
+  printf '%s/01,%s,milk,150\r\n' "$month" "$food"
+  printf '%s/02,%s,"bread, white","1,050"\r\n' "$month" "$food"
+  printf '%s/03,book,novel,980\r\n' "$month"
+  printf '%s/04,book,comic,500' "$month"
+} >fix.csv
+sed 's/novel,980/novel,1980/' fix.csv >"$E2E_DIR/corrected.expected"
+tail -c +$(($(head -n1 fix.csv | wc -c) + 1)) "$E2E_DIR/corrected.expected" >"$E2E_DIR/deleted.expected"
+# Waits up to 3 s for fix.csv to hold exactly the bytes of file $1.
+holds() {
+  for _ in $(seq 30); do
+    cmp -s "$1" fix.csv && return 0
+    sleep 0.1
+  done
+  od -c fix.csv | tail -4 >&2
+  return 1
+}
+start_viewer "$WORK/fix.csv"
+check "the viewer has the keyboard in its table" wait_active "まめたん家計簿 一覧 - fix.csv" 3
+xdotool key ctrl+Home Down Down Return
+check "Enter on a purchase opens the correction window" wait_active 'まめたん家計簿 - 買い物の修正' 3
+screenshot viewer-correction
+xdotool key Tab Tab Tab ctrl+a
+xdotool type --delay 30 1980
+xdotool key Return
+check "... whose Enter writes the corrected line alone" holds "$E2E_DIR/corrected.expected"
+xdotool key ctrl+Home Delete
+check "Delete asks before it deletes" wait_active 'まめたん家計簿' 3
+xdotool key y
+check "... and Y deletes the line alone" holds "$E2E_DIR/deleted.expected"
+xdotool key ctrl+z
+check "Ctrl+Z brings the deleted line back in its place" holds "$E2E_DIR/corrected.expected"
 xdotool key Escape
 wait_exit "$VIEW_PID" 5
 
