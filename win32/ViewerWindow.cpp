@@ -8,6 +8,7 @@
 
 #include "win32/Boxes.h"
 #include "win32/Clipboard.h"
+#include "win32/CorrectionWindow.h"
 #include "win32/Dpi.h"
 #include "win32/WideText.h"
 
@@ -498,7 +499,10 @@ bool ViewerWindow::AskYesNo(const std::string& question) {
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-void ViewerWindow::OpenCorrection(const LedgerLineBytes& purchase) { (void)purchase; }
+void ViewerWindow::OpenCorrection(const LedgerLineBytes& purchase) {
+  CorrectionWindow window(m_instance, m_hwnd, m_presenter.history(), m_presenter.kindFile());
+  if (window.Correct(purchase)) m_presenter.FileChanged();
+}
 
 void ViewerWindow::ShowMessage(const std::string& text, MessageIcon icon) {
   ShowProgramMessage(m_hwnd, text, icon);
