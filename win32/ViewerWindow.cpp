@@ -6,7 +6,9 @@
 
 #include <algorithm>
 
+#include "win32/Boxes.h"
 #include "win32/Clipboard.h"
+#include "win32/CorrectionWindow.h"
 #include "win32/Dpi.h"
 #include "win32/WideText.h"
 
@@ -450,7 +452,28 @@ bool ViewerWindow::PreTranslate(const MSG& msg) {
     default:
       break;
   }
+  // Enter corrects the purchase the list is on, Delete deletes it; Ctrl+Z
+  // and Ctrl+Y take back and do again wherever the focus is but in the
+  // year, which has its own.
+  if (msg.hwnd == m_list && !control && (msg.wParam == VK_RETURN || msg.wParam == VK_DELETE)) {
+    if (const int row = CurrentRow(); row >= 0) {
+      if (msg.wParam == VK_RETURN) {
+        m_presenter.CorrectRow(static_cast<std::size_t>(row));
+      } else {
+        m_presenter.DeleteRow(static_cast<std::size_t>(row));
+      }
+    }
+    return true;
+  }
   if (!control) return false;
+  if (msg.hwnd != m_year && (msg.wParam == 'Z' || msg.wParam == 'Y')) {
+    if (msg.wParam == 'Y' || GetKeyState(VK_SHIFT) < 0) {
+      m_presenter.Redo();
+    } else {
+      m_presenter.Undo();
+    }
+    return true;
+  }
   if (msg.hwnd == m_list && msg.wParam == 'A') {
     ListView_SetItemState(m_list, -1, LVIS_SELECTED, LVIS_SELECTED);
     return true;
@@ -465,6 +488,27 @@ bool ViewerWindow::PreTranslate(const MSG& msg) {
   }
   return false;
 }
+
+int ViewerWindow::CurrentRow() const {
+  const int row = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
+  return row >= 0 && static_cast<std::size_t>(row) < m_page.rowCount ? row : -1;
+}
+
+bool ViewerWindow::AskYesNo(const std::string& question) {
+  return MessageBoxW(m_hwnd, Wide(question).c_str(), kApplicationTitle,
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void ViewerWindow::OpenCorrection(const LedgerLineBytes& purchase) {
+  CorrectionWindow window(m_instance, m_hwnd, m_presenter.history(), m_presenter.kindFile());
+  if (window.Correct(purchase)) m_presenter.FileChanged();
+}
+
+void ViewerWindow::ShowMessage(const std::string& text, MessageIcon icon) {
+  ShowProgramMessage(m_hwnd, text, icon);
+}
+
+void ViewerWindow::ShowErrorBox(const std::string& text) { ShowStandardErrorBox(text, m_hwnd); }
 
 void ViewerWindow::CopyRows() {
   std::vector<std::size_t> rows;
@@ -607,6 +651,14 @@ LRESULT ViewerWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
         m_cachedRow = info->item.iItem;
       }
       info->item.pszText = const_cast<wchar_t*>(m_cached[column].c_str());
+    }
+    return 0;
+  }
+  if (header.hwndFrom == m_list && header.code == LVN_ITEMACTIVATE) {
+    // A double click on a row; Enter is taken before the list sees it.
+    const int row = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
+    if (row >= 0 && static_cast<std::size_t>(row) < m_page.rowCount) {
+      m_presenter.CorrectRow(static_cast<std::size_t>(row));
     }
     return 0;
   }

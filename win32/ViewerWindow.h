@@ -36,6 +36,10 @@ class ViewerWindow : public ViewerView {
   void WatchFile(const std::string& path) override;
   void ReadOnLater() override;
   void CloseWindow() override;
+  bool AskYesNo(const std::string& question) override;
+  void OpenCorrection(const LedgerLineBytes& purchase) override;
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowErrorBox(const std::string& text) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -52,6 +56,8 @@ class ViewerWindow : public ViewerView {
   // `appended`: the page shown before with rows added at its end.
   void FillList(bool appended);
   void CopyRows();
+  // The row the list's keyboard is on, or -1.
+  int CurrentRow() const;
   void Noticed();
   // Follows the ledger's folder, or the nearest folder above it that exists
   // while it is gone, and the folder above that (which sees the folder

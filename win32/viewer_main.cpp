@@ -1,5 +1,5 @@
 // mametan-view.exe: shows the ledger the tray program writes, month by
-// month. It reads the settings and the ledger and writes neither.
+// month, and corrects or deletes its purchases. It only reads the settings.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -37,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     win32::ShowStandardErrorBox("ウィンドウを作成できません");
     return 1;
   }
+  window.presenter().SetKindFile(KindFileAtLaunch(registry));
   window.presenter().Open(path);
   ShowWindow(window.Handle(), show);
   UpdateWindow(window.Handle());
