@@ -387,7 +387,13 @@ void Tform_View::ShowPage(const ViewerPage& page) {
   btn_Unreadable->setEnabled(page.unreadableCount > 0);
 
   const int month = MonthKey(page.year, page.month);
+  // A month read again (after a correction, say) keeps the keyboard's row.
+  const int current = month == m_shownMonth ? CurrentRow() : -1;
   m_rows.Update(month == m_shownMonth && page.sortColumn < 0 && m_shownSort < 0);
+  if (current >= 0 && !tbl_Items->currentIndex().isValid() && page.rowCount > 0) {
+    const int row = std::min(current, static_cast<int>(page.rowCount) - 1);
+    tbl_Items->setCurrentIndex(m_rows.index(row, 0));
+  }
   m_shownMonth = month;
   m_shownSort = page.sortColumn;
   QHeaderView* header = tbl_Items->horizontalHeader();
