@@ -92,8 +92,9 @@ class ByteFile {
   // path now: a file that a rewrite replaced is left for the new one, opened
   // afresh, so that nothing goes into a file nobody reads any more.
   // Busy: another program held its turn all the time; Gone: the path no
-  // longer opens. On a file system without locks the turn is taken without
-  // one. The turn lasts until EndTurn or Close.
+  // longer opens (on Windows, where every turn opens the file afresh, the
+  // file is then closed). On a file system without locks the turn is taken
+  // without one. The turn lasts until EndTurn or Close.
   Turn TakeTurn(int waitMs = kLedgerTurnWaitMs);
   void EndTurn();
 
@@ -117,6 +118,7 @@ class ByteFile {
   std::intptr_t m_handle = kNoHandle;
   std::string m_path;  // as opened, to open it again in a turn
   bool m_turn = false;
+  std::intptr_t m_lock = kNoHandle;  // Windows: the turn's mutex
 };
 
 // What a file is like at a moment: two stamps differ when the file was

@@ -15,11 +15,11 @@ namespace mametan {
 namespace {
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
-// The ledger's writers let a rewrite rename a new file over the one they
-// hold open; their turn then notices and opens the new one.
+// The ledger's writers let a POSIX rename put a new file in the place of
+// the one they hold open.
 constexpr DWORD kShareAll = kShareReadWrite | FILE_SHARE_DELETE;
-// Append-only writing (no FILE_WRITE_DATA), plus what Size(), the append
-// lock and the cut-back need.
+// Append-only writing (no FILE_WRITE_DATA), plus what Size() and the
+// cut-back need.
 constexpr DWORD kAppendAccess =
     FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 
@@ -66,56 +66,68 @@ std::optional<char> LastByte(HANDLE h) {
   return byte;
 }
 
-// Windows puts each write of an append-only handle at the end in one step,
-// but Wine finds the end and writes there in two, so two writers can land on
-// the same place. Our writers therefore also take turns through a lock on one
-// byte far beyond any file's end, which no reader ever touches; a rewrite
-// takes the same lock.
-OVERLAPPED TurnByte() {
-  OVERLAPPED where{};
-  where.Offset = 0xFFFFFFFE;
-  where.OffsetHigh = 0x3FFFFFFF;
-  return where;
+using Clock = std::chrono::steady_clock;
+
+// The name resolved against the current folder and drive; empty when it
+// cannot be.
+std::wstring FullName(const std::wstring& name) {
+  if (name.empty()) return name;
+  const DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return std::wstring();
+  std::wstring full(length, L'\0');
+  full.resize(GetFullPathNameW(name.c_str(), length, full.data(), nullptr));
+  return full;
 }
 
-using Clock = std::chrono::steady_clock;
+// The writers' turn at a file is a mutex named after its whole name, taken
+// by every writer for the moment it writes: the tray program's appends and
+// the viewer's rewrites, and through it two appenders (Wine finds the end of
+// an append-only handle apart from its write, so two appends could land on
+// the same place). A lock on the file itself would not do: a file open
+// anywhere cannot be renamed over (nor under Wine at all), so a rewrite
+// must let go of the file while it keeps its turn.
+HANDLE TurnMutex(const std::wstring& path) {
+  std::wstring full = FullName(path);
+  if (full.empty()) return nullptr;
+  CharLowerBuffW(full.data(), static_cast<DWORD>(full.size()));
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const wchar_t c : full) {
+    hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+  }
+  std::wstring name = L"Local\\MametanLedger-";
+  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 15];
+  return CreateMutexW(nullptr, FALSE, name.c_str());
+}
 
 enum class Lock { Held, Busy, None };
 
-Lock LockBefore(HANDLE h, Clock::time_point deadline) {
-  for (;;) {
-    OVERLAPPED where = TurnByte();
-    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
+Lock LockBefore(HANDLE mutex, Clock::time_point deadline) {
+  if (!mutex) return Lock::None;
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  switch (WaitForSingleObject(mutex, static_cast<DWORD>(std::max<long long>(left, 0)))) {
+    case WAIT_OBJECT_0:
+    case WAIT_ABANDONED:  // its holder ended without writing
       return Lock::Held;
-    }
-    const DWORD error = GetLastError();
-    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) return Lock::None;
-    if (Clock::now() >= deadline) return Lock::Busy;
-    Sleep(5);
+    case WAIT_TIMEOUT:
+      return Lock::Busy;
+    default:
+      return Lock::None;
   }
 }
 
-void Unlock(HANDLE h) {
-  OVERLAPPED where = TurnByte();
-  UnlockFileEx(h, 0, 1, 0, &where);
-}
-
-bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
-}
-
-// Whether the open file is the one the path names now.
-bool IsFileAt(HANDLE h, const std::wstring& path) {
-  const HANDLE named = CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (named == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION a{};
-  BY_HANDLE_FILE_INFORMATION b{};
-  const bool same =
-      GetFileInformationByHandle(h, &a) && GetFileInformationByHandle(named, &b) && SameFile(a, b);
-  CloseHandle(named);
-  return same;
+// Opens an existing file, waiting out a moment in which a reader that
+// shares no writing holds it; INVALID_HANDLE_VALUE with the last error.
+HANDLE OpenShared(const std::wstring& path, DWORD access, Clock::time_point deadline) {
+  for (;;) {
+    const HANDLE h = CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+        Clock::now() >= deadline) {
+      return h;
+    }
+    Sleep(5);
+  }
 }
 
 bool WriteAll(HANDLE h, std::string_view bytes) {
@@ -146,14 +158,10 @@ bool CopyBytes(HANDLE from, std::uint64_t offset, std::optional<std::uint64_t> e
   return true;
 }
 
-// Renames `file` over `target` also while others hold the target open
-// (sharing deletion), as Windows 10's POSIX rename allows; those keep the
-// old file. False where the system or its file system lacks it.
-bool RenameOver(const std::wstring& file, const std::wstring& target) {
-  const DWORD length = GetFullPathNameW(target.c_str(), 0, nullptr, nullptr);
-  if (length == 0) return false;
-  std::wstring full(length, L'\0');
-  full.resize(GetFullPathNameW(target.c_str(), length, full.data(), nullptr));
+// Renames `file` over the whole name `full` also while others hold it open
+// (sharing deletion), as the POSIX rename of Windows 10's file systems
+// allows. False where the system or the file system lacks it.
+bool RenameOver(const std::wstring& file, const std::wstring& full) {
   const std::size_t bytes = full.size() * sizeof(wchar_t);
   std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
@@ -170,6 +178,24 @@ bool RenameOver(const std::wstring& file, const std::wstring& target) {
       SetFileInformationByHandle(h, kRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
   CloseHandle(h);
   return renamed;
+}
+
+// Puts `temp` in the place of `full`: the POSIX rename, else a plain one,
+// which has to wait for every handle of the old file to close.
+bool MoveIntoPlace(const std::wstring& temp, const std::wstring& full, Clock::time_point deadline) {
+  if (RenameOver(temp, full)) return true;
+  for (;;) {
+    if (MoveFileExW(temp.c_str(), full.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+        Clock::now() >= deadline) {
+      return false;
+    }
+    Sleep(5);
+  }
 }
 
 bool NotFound(DWORD error) {
@@ -264,7 +290,7 @@ bool RemoveFile(const std::string& path) {
 
 SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::string_view expected,
                          std::string_view replacement, int waitMs) {
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = FullName(Wide(path));
   if (wide.empty()) return SpliceOutcome::Failed;
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -273,60 +299,43 @@ SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::str
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return SpliceOutcome::Failed;
   if (attributes & FILE_ATTRIBUTE_READONLY) return SpliceOutcome::ReadOnly;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
-  HANDLE h = INVALID_HANDLE_VALUE;
-  for (;;) {
-    h = CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-      const DWORD error = GetLastError();
-      if (NotFound(error)) return SpliceOutcome::Changed;
-      if (error != ERROR_SHARING_VIOLATION) return SpliceOutcome::Failed;
-      if (Clock::now() >= deadline) return SpliceOutcome::Busy;
-      Sleep(5);
-      continue;
-    }
-    if (!IsDiskFile(h)) {
-      CloseHandle(h);
-      return SpliceOutcome::Failed;
-    }
-    const Lock lock = LockBefore(h, deadline);
-    if (lock == Lock::Busy) {
-      CloseHandle(h);
-      return SpliceOutcome::Busy;
-    }
-    if (IsFileAt(h, wide)) break;
-    // Another rewrite came first: its file is the one to check.
-    if (lock == Lock::Held) Unlock(h);
-    CloseHandle(h);
-  }
-  // In the turn from here on; the lock goes before the handle.
-  const auto finish = [h](SpliceOutcome outcome) {
-    Unlock(h);
-    CloseHandle(h);
+  const HANDLE mutex = TurnMutex(wide);
+  const Lock lock = LockBefore(mutex, deadline);
+  const auto finish = [mutex, lock](SpliceOutcome outcome) {
+    if (lock == Lock::Held) ReleaseMutex(mutex);
+    if (mutex) CloseHandle(mutex);
     return outcome;
   };
-  const HANDLE probe = CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (lock == Lock::Busy) return finish(SpliceOutcome::Busy);
+
+  const HANDLE probe = OpenShared(wide, GENERIC_WRITE, deadline);
   if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
     return finish(SpliceOutcome::ReadOnly);
   }
   if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
-  const auto size = SizeOf(h);
-  if (!size) return finish(SpliceOutcome::Failed);
-  if (offset > *size || expected.size() > *size - offset) return finish(SpliceOutcome::Changed);
+  const HANDLE h = OpenShared(wide, GENERIC_READ, deadline);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return finish(NotFound(error)                    ? SpliceOutcome::Changed
+                  : error == ERROR_SHARING_VIOLATION ? SpliceOutcome::Busy
+                                                     : SpliceOutcome::Failed);
+  }
+  const auto size = IsDiskFile(h) ? SizeOf(h) : std::nullopt;
   std::string found(expected.size(), '\0');
-  for (std::size_t got = 0; got < found.size();) {
+  bool same = size && offset <= *size && expected.size() <= *size - offset;
+  for (std::size_t got = 0; same && got < found.size();) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>((offset + got) & 0xFFFFFFFFu);
     at.OffsetHigh = static_cast<DWORD>((offset + got) >> 32);
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(found.size() - got, 1u << 30));
     DWORD n = 0;
-    if (!ReadFile(h, found.data() + got, want, &n, &at) || n == 0) {
-      return finish(SpliceOutcome::Changed);
-    }
+    same = ReadFile(h, found.data() + got, want, &n, &at) && n > 0;
     got += n;
   }
-  if (found != expected) return finish(SpliceOutcome::Changed);
+  if (!size || !same || found != expected) {
+    CloseHandle(h);
+    return finish(size ? SpliceOutcome::Changed : SpliceOutcome::Failed);
+  }
 
   // The new file carries the old one's attributes (hidden, archive, ...).
   constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
@@ -335,20 +344,15 @@ SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::str
   SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
   const HANDLE out = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  (attributes & kKept) | FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return finish(SpliceOutcome::Failed);
-  bool ok = CopyBytes(h, 0, offset, out) && WriteAll(out, replacement) &&
-            CopyBytes(h, offset + expected.size(), std::nullopt, out);
-  ok = FlushFileBuffers(out) && ok;
-  ok = CloseHandle(out) && ok;
-  // Our own handle holds the lock on the old file and the tray program's
-  // may be open too, so a plain rename cannot replace it. ReplaceFileW takes
-  // the place of a file open elsewhere (sharing deletion) and keeps its
-  // attributes and security; failing that, the POSIX rename.
-  ok = ok && (ReplaceFileW(wide.c_str(), temp.c_str(), nullptr,
-                           REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                           nullptr) ||
-              RenameOver(temp, wide));
-  if (!ok) {
+  bool ok = out != INVALID_HANDLE_VALUE && CopyBytes(h, 0, offset, out) &&
+            WriteAll(out, replacement) && CopyBytes(h, offset + expected.size(), std::nullopt, out);
+  if (out != INVALID_HANDLE_VALUE) {
+    ok = FlushFileBuffers(out) && ok;
+    ok = CloseHandle(out) && ok;
+  }
+  // In our turn no writer has the old file open; our own handle goes too.
+  CloseHandle(h);
+  if (!ok || !MoveIntoPlace(temp, wide, deadline)) {
     DeleteFileW(temp.c_str());
     return finish(SpliceOutcome::Failed);
   }
@@ -356,9 +360,10 @@ SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::str
 }
 
 ByteFile::~ByteFile() {
-  if (!IsOpen()) return;
+  // The file closes before the turn ends: a rewrite waiting for the turn
+  // then finds no handle of ours on the file it replaces.
+  if (IsOpen()) CloseHandle(AsHandle(m_handle));
   EndTurn();
-  CloseHandle(AsHandle(m_handle));
 }
 
 ByteFile::Create ByteFile::CreateNew(const std::string& path) {
@@ -395,25 +400,38 @@ ByteFile::Turn ByteFile::TakeTurn(int waitMs) {
   if (m_turn) return Turn::Taken;
   const std::wstring wide = Wide(m_path);
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
-  for (;;) {
-    const HANDLE h = AsHandle(m_handle);
-    const Lock lock = LockBefore(h, deadline);
+  // Let go of the file first: a rewrite in its turn waits for every handle
+  // of the old file to close. The turn then opens what is at the path now,
+  // which is never a file a rewrite has replaced.
+  CloseHandle(AsHandle(m_handle));
+  m_handle = kNoHandle;
+  const HANDLE mutex = TurnMutex(wide);
+  const Lock lock = LockBefore(mutex, deadline);
+  if (lock != Lock::Held && mutex) {
+    CloseHandle(mutex);
     if (lock == Lock::Busy) return Turn::Busy;
-    if (lock == Lock::None || IsFileAt(h, wide)) break;
-    // Replaced since it was opened; OPEN_EXISTING: a ledger that is gone is
-    // not made anew without its header.
-    const HANDLE again = Open(m_path, kAppendAccess, kShareAll, OPEN_EXISTING);
-    Unlock(h);
-    if (again == INVALID_HANDLE_VALUE) return Turn::Gone;
-    CloseHandle(h);
-    m_handle = reinterpret_cast<std::intptr_t>(again);
   }
+  // OPEN_EXISTING: a ledger that is gone is not made anew without its header.
+  const HANDLE h = OpenShared(wide, kAppendAccess, deadline);
+  if (h == INVALID_HANDLE_VALUE) {
+    if (lock == Lock::Held) {
+      ReleaseMutex(mutex);
+      CloseHandle(mutex);
+    }
+    return Turn::Gone;
+  }
+  m_handle = reinterpret_cast<std::intptr_t>(h);
+  m_lock = lock == Lock::Held ? reinterpret_cast<std::intptr_t>(mutex) : kNoHandle;
   m_turn = true;
   return Turn::Taken;
 }
 
 void ByteFile::EndTurn() {
-  if (m_turn && IsOpen()) Unlock(AsHandle(m_handle));
+  if (m_lock != kNoHandle) {
+    ReleaseMutex(AsHandle(m_lock));
+    CloseHandle(AsHandle(m_lock));
+    m_lock = kNoHandle;
+  }
   m_turn = false;
 }
 
@@ -470,10 +488,11 @@ std::optional<std::uint64_t> ByteFile::Size() const {
 
 bool ByteFile::Close() {
   if (!IsOpen()) return false;
-  EndTurn();
   const HANDLE h = AsHandle(m_handle);
   m_handle = kNoHandle;
-  return CloseHandle(h) != 0;
+  const bool closed = CloseHandle(h) != 0;
+  EndTurn();
+  return closed;
 }
 
 std::string ByteFile::Head(std::size_t count) const {

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <future>
 #include <optional>
+#include <thread>
 
 #include "core/platform/FileIo.h"
 #include "tests/support/ScratchFiles.h"
@@ -153,18 +155,28 @@ TEST(LedgerTurn, AppendFollowsTheRewriteAndWaitsForNoOneTooLong) {
   WriteBytes(path, "h\r\na\r\n");
   ByteFile tray;
   ASSERT_TRUE(tray.OpenAppend(path));
-  ASSERT_EQ(ReplaceLedgerLine(path, 3, "a\r\n", "b\r\n").outcome, EditOutcome::Done);
+  std::filesystem::rename(path, path + ".old");
+  WriteBytes(path, "h\r\nb\r\n");
   ASSERT_TRUE(tray.Append("c\r\n", true));
   ASSERT_TRUE(tray.Close());
   EXPECT_EQ(ReadBytes(path), "h\r\nb\r\nc\r\n");
+  EXPECT_EQ(ReadBytes(path + ".old"), "h\r\na\r\n");
 
-  ByteFile other;
-  ASSERT_TRUE(other.OpenAppend(path));
-  ASSERT_EQ(other.TakeTurn(), ByteFile::Turn::Taken);
+  // Another program's turn: held by another thread, as a turn belongs to
+  // the thread that took it where the system counts turns per thread.
+  std::promise<bool> taken;
+  std::promise<void> release;
+  std::thread other([&] {
+    ByteFile file;
+    taken.set_value(file.OpenAppend(path) && file.TakeTurn() == ByteFile::Turn::Taken);
+    release.get_future().wait();
+  });
+  EXPECT_TRUE(taken.get_future().get());
   EXPECT_EQ(WriteLedgerRecord({"2001/11/29", "k", "g", 1}, path), LedgerOutcome::CannotOpen);
   EXPECT_EQ(SpliceFile(path, 3, "b\r\n", "x\r\n", 50), SpliceOutcome::Busy);
   EXPECT_EQ(ReadBytes(path), "h\r\nb\r\nc\r\n");
-  other.EndTurn();
+  release.set_value();
+  other.join();
   EXPECT_EQ(WriteLedgerRecord({"2001/11/29", "k", "g", 1}, path), LedgerOutcome::Written);
   EXPECT_EQ(ReadBytes(path), "h\r\nb\r\nc\r\n2001/11/29,k,g,1\r\n");
 }
