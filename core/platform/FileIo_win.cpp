@@ -146,14 +146,22 @@ bool CopyBytes(HANDLE from, std::uint64_t offset, std::optional<std::uint64_t> e
   return true;
 }
 
+// The path from the root, or empty. ReplaceFileW looks for the replaced
+// file's folder in its name (Wine's finds none in a bare "kakeibo.csv").
+std::wstring FullPathOf(const std::wstring& path) {
+  const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return {};
+  std::wstring full(length, L'\0');
+  full.resize(GetFullPathNameW(path.c_str(), length, full.data(), nullptr));
+  return full;
+}
+
 // Renames `file` over `target` also while others hold the target open
 // (sharing deletion), as Windows 10's POSIX rename allows; those keep the
 // old file. False where the system or its file system lacks it.
 bool RenameOver(const std::wstring& file, const std::wstring& target) {
-  const DWORD length = GetFullPathNameW(target.c_str(), 0, nullptr, nullptr);
-  if (length == 0) return false;
-  std::wstring full(length, L'\0');
-  full.resize(GetFullPathNameW(target.c_str(), length, full.data(), nullptr));
+  const std::wstring full = FullPathOf(target);
+  if (full.empty()) return false;
   const std::size_t bytes = full.size() * sizeof(wchar_t);
   std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
@@ -264,7 +272,7 @@ bool RemoveFile(const std::string& path) {
 
 SpliceOutcome SpliceFile(const std::string& path, std::uint64_t offset, std::string_view expected,
                          std::string_view replacement, int waitMs) {
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = FullPathOf(Wide(path));
   if (wide.empty()) return SpliceOutcome::Failed;
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
