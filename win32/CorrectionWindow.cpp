@@ -15,7 +15,7 @@
 namespace mametan::win32 {
 namespace {
 
-constexpr int kClientWidth = 312;
+constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 206;
 // How far the kind box's list drops below its field.
 constexpr int kDropDownHeight = 200;
@@ -24,18 +24,18 @@ constexpr int kDropDownHeight = 200;
 // column, their fields beside them as in the input window, the buttons at
 // the bottom right.
 constexpr ControlPlace kPlaces[] = {
-    {IDC_CORRECTION_LABEL_LINE, 8, 12, 72, 15},
-    {IDC_CORRECTION_LINE, 84, 12, 120, 15},
-    {IDC_CORRECTION_LABEL_DATE, 8, 44, 72, 15},
-    {IDC_CORRECTION_DATE, 84, 40, 89, 23},
-    {IDC_CORRECTION_LABEL_KIND, 8, 76, 72, 15},
-    {IDC_CORRECTION_KIND, 84, 72, 145, 23},
-    {IDC_CORRECTION_LABEL_GOODS, 8, 108, 72, 15},
-    {IDC_CORRECTION_GOODS, 84, 104, 220, 23},
-    {IDC_CORRECTION_LABEL_PRICE, 8, 140, 72, 15},
-    {IDC_CORRECTION_PRICE, 84, 136, 120, 23},
-    {IDOK, 146, 173, 75, 25},
-    {IDCANCEL, 229, 173, 75, 25},
+    {IDC_CORRECTION_LABEL_LINE, 8, 12, 84, 15},
+    {IDC_CORRECTION_LINE, 96, 12, 120, 15},
+    {IDC_CORRECTION_LABEL_DATE, 8, 44, 84, 15},
+    {IDC_CORRECTION_DATE, 96, 40, 89, 23},
+    {IDC_CORRECTION_LABEL_KIND, 8, 76, 84, 15},
+    {IDC_CORRECTION_KIND, 96, 72, 145, 23},
+    {IDC_CORRECTION_LABEL_GOODS, 8, 108, 84, 15},
+    {IDC_CORRECTION_GOODS, 96, 104, 220, 23},
+    {IDC_CORRECTION_LABEL_PRICE, 8, 140, 84, 15},
+    {IDC_CORRECTION_PRICE, 96, 136, 120, 23},
+    {IDOK, 158, 173, 75, 25},
+    {IDCANCEL, 241, 173, 75, 25},
 };
 
 }  // namespace
