@@ -58,9 +58,9 @@ std::string AsShown(std::string_view text);
 // Checks in order: date, kind, goods, price, tax rate; the first failure wins.
 // A date must be a day of the calendar after the field's own checks. The kind
 // and the goods are taken as their fields show them (AsShown).
-// Typed text may not carry the code points that stand for raw bytes (only a
-// kind from the file may), and a kind may not end in a lone lead byte, which
-// would swallow the separator after it. With automatic tax the rate must lie
+// Typed text may not carry the code points that stand for raw bytes (only
+// bytes from a file may: kindBytes, goodsBytes), and a kind may not end in a
+// lone lead byte, which would swallow the separator after it. With automatic tax the rate must lie
 // in 0..100, the range the setup dialog allows. Each text is encoded to code
 // page 932 once, here; the record holds those bytes and the amount to write.
 CheckedEntry CheckEntry(const EntryTexts& entry);
