@@ -7,9 +7,14 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "core/platform/FileIo.h"
 
@@ -22,15 +27,53 @@ using Clock = std::chrono::steady_clock;
 
 enum class Lock { Held, Busy, None };
 
-// flock, tried until `deadline`. A file system without locks gives None.
+// flock, waited for until `deadline`. A file system without locks gives None.
+// The wait blocks in the kernel, which hands the lock on as soon as it is
+// let go: trying again now and then would let a writer that appends without
+// pause keep it for good. The blocking call runs on a thread of its own,
+// through a second descriptor of the same open file (which shares the
+// lock); given up at the deadline, that thread lets the lock go again the
+// moment it gets it.
 Lock LockBefore(int fd, Clock::time_point deadline) {
   for (;;) {
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) return Lock::Held;
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) return Lock::None;
-    if (Clock::now() >= deadline) return Lock::Busy;
-    usleep(5000);
+    break;
   }
+  struct Wait {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool held = false;
+    bool finished = false;
+    bool abandoned = false;
+  };
+  const int second = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (second < 0) return Lock::None;
+  auto wait = std::make_shared<Wait>();
+  try {
+    std::thread([wait, second] {
+      int result;
+      do {
+        result = flock(second, LOCK_EX);
+      } while (result != 0 && errno == EINTR);
+      const std::lock_guard<std::mutex> guard(wait->mutex);
+      if (result == 0 && wait->abandoned) flock(second, LOCK_UN);
+      close(second);
+      wait->held = result == 0;
+      wait->finished = true;
+      wait->done.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    close(second);
+    return Lock::None;
+  }
+  std::unique_lock<std::mutex> lock(wait->mutex);
+  if (!wait->done.wait_until(lock, deadline, [&] { return wait->finished; })) {
+    wait->abandoned = true;
+    return Lock::Busy;
+  }
+  return wait->held ? Lock::Held : Lock::None;
 }
 
 // Whether the open file is the one the path names now (links followed).
