@@ -1,10 +1,13 @@
 #include "core/viewer/LedgerEdit.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "core/platform/FileIo.h"
 
 namespace mametan {
+
 std::string_view LineEndOf(std::string_view record) {
   if (record.ends_with("\r\n")) return "\r\n";
   if (record.ends_with('\n')) return "\n";
@@ -75,7 +78,25 @@ EditResult DeletePurchase(LedgerEditHistory& history, const LedgerLineBytes& tar
   if (ParseLedgerLine(text, entry, target.encoding) != LedgerLineKind::Entry) {
     return {EditOutcome::Failed, "この行は買い物ではないので変更できません。"};
   }
-  return history.Apply({target.offset, target.bytes, {}});
+  // The bytes around the line go into the step on both sides, so that taking
+  // the deletion back checks where it puts the line again: an empty line has
+  // nothing to check, and the file may have changed before it meanwhile.
+  constexpr std::uint64_t kContext = 64;
+  ReadOnlyFile file;
+  if (file.OpenRead(history.Path()) != ReadOnlyFile::Open::Opened) {
+    return ReplaceLedgerLine(history.Path(), target.offset, target.bytes, {});
+  }
+  const std::uint64_t from = target.offset - std::min(target.offset, kContext);
+  const std::uint64_t end = target.offset + target.bytes.size();
+  std::string before(static_cast<std::size_t>(target.offset - from), '\0');
+  std::string after(kContext, '\0');
+  const std::optional<std::size_t> gotBefore = file.ReadAt(from, before.data(), before.size());
+  const std::optional<std::size_t> gotAfter = file.ReadAt(end, after.data(), after.size());
+  if (!gotBefore || *gotBefore != before.size() || !gotAfter) {
+    return {EditOutcome::Changed, kLedgerChangedMessage};
+  }
+  after.resize(*gotAfter);
+  return history.Apply({from, before + target.bytes + after, before + after});
 }
 
 }  // namespace mametan

@@ -132,9 +132,10 @@ TEST(LedgerEdit, UndoAndRedoRestoreTheBytes) {
   EXPECT_EQ(ReadBytes(path), edited);
   EXPECT_FALSE(history.CanRedo());
 
-  // Another program rewrote the file meanwhile: the undo writes nothing and
-  // stays to be tried.
-  const std::string other = "h\r\n2001/11/29,k,other,1\nt";
+  // Another program rewrote the file meanwhile, a line before the deleted
+  // one now longer: the undo writes nothing (never the line into the middle
+  // of another) and stays to be tried.
+  const std::string other = "h\r\n2001/11/29,k,other goods, longer than before,1\nt";
   WriteBytes(path, other);
   EXPECT_EQ(history.Undo().outcome, EditOutcome::Changed);
   EXPECT_EQ(ReadBytes(path), other);
