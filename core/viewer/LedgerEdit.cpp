@@ -82,20 +82,23 @@ EditResult DeletePurchase(LedgerEditHistory& history, const LedgerLineBytes& tar
   // the deletion back checks where it puts the line again: an empty line has
   // nothing to check, and the file may have changed before it meanwhile.
   constexpr std::uint64_t kContext = 64;
-  ReadOnlyFile file;
-  if (file.OpenRead(history.Path()) != ReadOnlyFile::Open::Opened) {
-    return ReplaceLedgerLine(history.Path(), target.offset, target.bytes, {});
-  }
   const std::uint64_t from = target.offset - std::min(target.offset, kContext);
-  const std::uint64_t end = target.offset + target.bytes.size();
   std::string before(static_cast<std::size_t>(target.offset - from), '\0');
   std::string after(kContext, '\0');
-  const std::optional<std::size_t> gotBefore = file.ReadAt(from, before.data(), before.size());
-  const std::optional<std::size_t> gotAfter = file.ReadAt(end, after.data(), after.size());
-  if (!gotBefore || *gotBefore != before.size() || !gotAfter) {
-    return {EditOutcome::Changed, kLedgerChangedMessage};
+  {
+    // Closed before the rewrite: on Windows an open file cannot be replaced.
+    ReadOnlyFile file;
+    if (file.OpenRead(history.Path()) != ReadOnlyFile::Open::Opened) {
+      return history.Apply({target.offset, target.bytes, {}});
+    }
+    const std::optional<std::size_t> gotBefore = file.ReadAt(from, before.data(), before.size());
+    const std::optional<std::size_t> gotAfter =
+        file.ReadAt(target.offset + target.bytes.size(), after.data(), after.size());
+    if (!gotBefore || *gotBefore != before.size() || !gotAfter) {
+      return {EditOutcome::Changed, kLedgerChangedMessage};
+    }
+    after.resize(*gotAfter);
   }
-  after.resize(*gotAfter);
   return history.Apply({from, before + target.bytes + after, before + after});
 }
 
