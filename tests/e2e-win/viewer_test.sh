@@ -8,7 +8,9 @@
 # chart, Ctrl+A, Ctrl+C, the clipboard (Wine hands it to X). The viewer
 # stays right as the file changes under it: an edit in place, its folder
 # deleted and made again, a CR-only save, a UTF-8 save that the tray program
-# then appends to; every total is checked against the file's own sums.
+# then appends to; every total is checked against the file's own sums. A
+# purchase is corrected and one deleted by keyboard alone, and the deletion
+# taken back, every other byte of the ledger kept.
 #   viewer_test.sh <mametan.exe> <Wine prefix>
 source "$(dirname "$0")/lib.sh"
 
@@ -149,6 +151,68 @@ if [[ -n $LIST ]]; then
 fi
 xdotool key Escape
 check "Esc closes the list, then the viewer" viewer_ends
+
+# Correcting and deleting by keyboard alone: a row chosen with the arrow
+# keys, Enter opens it with the focus in the date, Tab walks to the price,
+# Enter writes; Delete asks, y deletes; Ctrl+Z takes the deletion back.
+# Every other line keeps its bytes, a spreadsheet's quoting included.
+RESOURCE_H=$E2E_LIB/../../win32/Resource.h
+id_of() { sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$RESOURCE_H"; }
+edit_file() {
+  sjis $'日付,種類,商品名,価格\r\n'
+  printf '2026/11/01,food,bread,300\r\n'
+  sjis '2026/11/02,食費,"bread, white","1,050"'
+  printf '\r\n2026/11/03,food,milk,%s\r\n%s' "$1" "$2"
+}
+edit_file 200 $'2026/11/04,book,novel,1500\r\n' >edit.csv
+edit_file 250 $'2026/11/04,book,novel,1500\r\n' >"$E2E_DIR/corrected.expected"
+edit_file 250 '' >"$E2E_DIR/deleted.expected"
+ledger_is() {
+  for _ in $(seq 30); do
+    cmp -s "$1" edit.csv && return 0
+    sleep 0.1
+  done
+  od -c edit.csv | tail -5 >&2
+  return 1
+}
+FOCUS_LOG=$E2E_DIR/focus.log
+wine "$WINDOW_TEXT" /focus >"$FOCUS_LOG" 2>/dev/null &
+start_viewer edit.csv
+check "a ledger to correct opens" test -n "$VIEW"
+[[ -n $VIEW ]] || finish
+eval "$(xdotool getwindowgeometry --shell "$VIEW")"
+xdotool mousemove --window "$VIEW" $((WIDTH / 5)) $((HEIGHT * 85 / 100)) click 1
+xdotool key Home Down Down Return
+CORRECTION=$(wait_window 'まめたん家計簿 - 買い物の修正')
+check "Enter on a row opens the correction window" test -n "$CORRECTION"
+[[ -n $CORRECTION ]] || finish
+sleep 0.5
+import -window "$CORRECTION" "$E2E_SHOTS/correction.png" 2>/dev/null
+for _ in 1 2 3; do
+  xdotool key Tab
+  sleep 0.2
+done
+walked=$(grep -a '^まめたん家計簿 - 買い物の修正' "$FOCUS_LOG" | cut -f2 | uniq | tr '\n' ' ')
+check "... the focus in the date, Tab to the kind, the goods, the price ($walked)" \
+  test "$walked" = "$(for c in DATE KIND GOODS PRICE; do printf '%s ' "$(id_of IDC_CORRECTION_$c)"; done)"
+focused_text() { tail -n 1 "$FOCUS_LOG" | tr -d '\r' | cut -f4; }
+check "... the price shown as the file has it" test "$(focused_text)" = 200
+xdotool type --delay 30 '250'
+xdotool key Return
+check "Enter writes the new price, every other byte kept" ledger_is "$E2E_DIR/corrected.expected"
+sleep 0.3
+xdotool key Down Delete
+QUESTION=$(wait_window 'まめたん家計簿')
+check "Delete asks first" test -n "$QUESTION"
+sleep 0.3
+screenshot correction-delete-question
+xdotool key y
+check "... y deletes the purchase, every other byte kept" ledger_is "$E2E_DIR/deleted.expected"
+sleep 0.3
+xdotool key ctrl+z
+check "Ctrl+Z brings the deleted line back in its place" ledger_is "$E2E_DIR/corrected.expected"
+xdotool key Escape
+viewer_ends
 
 # The month strip's labels as a screen reader reads them from outside the
 # program (the strip's window text), one month a line: "11月 1,999,999".
