@@ -50,8 +50,8 @@ Tform_Correction::Tform_Correction(LedgerEditHistory& history, const std::string
   SetImeMode(edt_Goods, ImeMode::On);
 
   auto* buttons = new QDialogButtonBox(this);
-  bbtn_Ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  bbtn_Cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+  bbtn_Ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+  bbtn_Cancel = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
   bbtn_Ok->setIcon(Picture("ok"));
   bbtn_Cancel->setIcon(Picture("cancel"));
   bbtn_Ok->setDefault(true);
@@ -60,10 +60,10 @@ Tform_Correction::Tform_Correction(LedgerEditHistory& history, const std::string
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("行"), lbl_Line);
-  form->addRow(QStringLiteral("日付"), medt_Date);
-  form->addRow(QStringLiteral("種類"), cbbox_Kind);
-  form->addRow(QStringLiteral("商品名"), edt_Goods);
-  form->addRow(QStringLiteral("価格"), edt_Price);
+  form->addRow(QStringLiteral("日付(&D)"), medt_Date);
+  form->addRow(QStringLiteral("種類(&K)"), cbbox_Kind);
+  form->addRow(QStringLiteral("商品名(&G)"), edt_Goods);
+  form->addRow(QStringLiteral("価格(&P)"), edt_Price);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(buttons);
