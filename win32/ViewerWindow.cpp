@@ -241,9 +241,9 @@ void ViewerWindow::ShowPage(const ViewerPage& page) {
   const bool statusChanged = page.status.empty() != m_page.status.empty();
   // The same month in the file's order with more rows: the rows shown are
   // still there, with appends; the selection stays.
-  const bool appended = page.year == m_page.year && page.month == m_page.month &&
-                        page.sortColumn < 0 && m_page.sortColumn < 0 &&
-                        page.rowCount >= m_page.rowCount;
+  const bool sameMonth = page.year == m_page.year && page.month == m_page.month;
+  const bool appended =
+      sameMonth && page.sortColumn < 0 && m_page.sortColumn < 0 && page.rowCount >= m_page.rowCount;
   m_page = page;
   SetText(m_hwnd, Wide(page.title));
   SetText(m_month, Wide(page.monthText));
@@ -270,12 +270,14 @@ void ViewerWindow::ShowPage(const ViewerPage& page) {
     if (i == page.sortColumn) item.fmt |= page.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
     Header_SetItem(header, i, &item);
   }
-  FillList(appended);
+  FillList(appended, sameMonth);
   FitColumns();
   m_chart.ShowPage(m_page);
 }
 
-void ViewerWindow::FillList(bool appended) {
+void ViewerWindow::FillList(bool appended, bool sameMonth) {
+  // A month read again (after a deletion, say) keeps the keyboard's row.
+  int keep = -1;
   if (!appended) {
     // One by one while few: the list's "every item" goes through all rows.
     if (ListView_GetSelectedCount(m_list) > 64) {
@@ -288,8 +290,13 @@ void ViewerWindow::FillList(bool appended) {
     }
     const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
     if (focused >= 0) ListView_SetItemState(m_list, focused, 0, LVIS_FOCUSED);
+    if (sameMonth) keep = focused;
   }
   ListView_SetItemCountEx(m_list, static_cast<int>(m_page.rowCount), LVSICF_NOSCROLL);
+  if (keep >= 0 && m_page.rowCount > 0) {
+    const int row = std::min(keep, static_cast<int>(m_page.rowCount) - 1);
+    ListView_SetItemState(m_list, row, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+  }
   InvalidateRect(m_list, nullptr, FALSE);
 }
 

@@ -53,8 +53,9 @@ class ViewerWindow : public ViewerView {
   void Layout();
   void FitColumns();
   int TextWidth(HFONT font, const std::wstring& text) const;
-  // `appended`: the page shown before with rows added at its end.
-  void FillList(bool appended);
+  // `appended`: the page shown before with rows added at its end;
+  // `sameMonth`: the month shown before, read again.
+  void FillList(bool appended, bool sameMonth);
   void CopyRows();
   // The row the list's keyboard is on, or -1.
   int CurrentRow() const;
